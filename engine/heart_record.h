@@ -23,7 +23,7 @@ inline constexpr int kElectrodeCount = 15;
 inline constexpr int kPrecordialLeads = 6;
 inline constexpr int kPrecordialTerms = 10;
 inline constexpr int32_t kStandardVectorTerm = 0x7FFF;  // precordial source meaning "standard term"
-inline constexpr int kStimProgramSize = 4096;          // bytes of the stimulator's program text
+inline constexpr int kStimProgramSize = 65536;         // bytes of the stimulator's program text
 
 // Integer arithmetic of the engine: 32-bit, truncating divisions, milliseconds converted to ticks
 // by division by 5.
@@ -251,7 +251,8 @@ struct HeartState {
 
     // Respiration
     int32_t respOn = 0;
-    int32_t respTable[20] = {};
+    int32_t respTable[20] = {0, 25, 50, 75, 100, 100, 100, 75, 50, 25,  // one breath, 20 steps
+                             0, -25, -50, -75, -100, -100, -100, -75, -50, -25};
     int32_t respSegment = 60;
     int32_t respAmplitude = 15;
     int32_t respTick = 100;
@@ -263,6 +264,17 @@ struct HeartState {
     int32_t svpbBgTgCell = -1;
     int32_t vpbCell = -1;
     int32_t vpbBgTgCell = -1;
+    // The parameter sets the premature-beat panel's buttons use (ms; counts; occurrence 1/N).
+    CouplingPair svpbCoupling{350, 400};  // supraventricular, isolated
+    CouplingPair vpbCoupling{300, 400};   // ventricular, isolated
+    CouplingPair svRunFirst{350, 400}, svRunNext{450, 500};  // supraventricular run
+    int32_t svRunCount = 3;
+    CouplingPair vRunFirst{300, 350}, vRunNext{400, 450};  // ventricular run
+    int32_t vRunCount = 5;
+    CouplingPair svBgTgCoupling{350, 400};  // supraventricular bi- and trigeminy
+    int32_t svpbEvery = 2;
+    CouplingPair vBgTgCoupling{350, 400};  // ventricular bi- and trigeminy
+    int32_t vpbEvery = 2;
 
     // Pacemaker (ticks)
     int32_t pmMode = 0;
