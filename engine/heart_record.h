@@ -78,14 +78,27 @@ struct CellPicture {
     int32_t faceCount = 0;     // faces of the cell's 3D mesh (built at load)
 };
 
-struct CCell {
+struct alignas(64) CCell {
+    // The fields every step reads, first and together: one cache line per cell on the hot path.
+    int32_t escapeB = 2000;       // escape period at tone 0, ms; 60000 or more = inert
+    int32_t escapeCounter = 0;    // ticks to the next own escape
+    int32_t trigger = 0;          // pending excitation: 0 none, 0xFFFF own escape, k from cell k-1
+    int32_t fatigue = 0;          // no firing while 100 or more
+    int32_t activeWindow = 1;     // ticks left in the recently-fired window (drives the T wave)
+    int32_t arpCounter = 0;       // absolute refractory ticks left
+    int32_t rrpCounter = 0;       // relative refractory ticks left
+    int32_t windowCounter = -1;   // paroxysmal-block window ticks left; -1 = not running
+    int32_t conductCounter = 0;   // ticks left for the impulse to cross the cell
+    int32_t qrsPhase = 0;         // +9 anterograde, -13 retrograde at firing, then toward 0
+    int32_t propagating = 0;      // 1 in the tick in which the impulse leaves the cell
+
     char name[kCellNameSize] = {'N', '.', 'U', '.', 0};  // "N.U." until the model names it
     int32_t posX = 0;      // box position in the 2D picture, pixels
     int32_t posY = 0;
     int32_t cellType = 1;  // how the cell is drawn (0 or 1)
 
     // Tone pairs, ms: B applies at tone 0, H at tone 1000.
-    int32_t escapeB = 2000, escapeH = 2000;    // automaticity period; escapeB >= 60000 = inert
+    int32_t escapeH = 2000;                    // automaticity period at tone 1000
     int32_t arpB = 150, arpH = 150;            // absolute refractory period
     int32_t rrpB = 10, rrpH = 10;              // relative refractory period, each at least 1
     int32_t antCondB = 10, antCondH = 10;      // anterograde conduction time
@@ -98,26 +111,19 @@ struct CCell {
     int32_t modelRetCondB = 10, modelRetCondH = 10;
     int32_t windowB = 0, windowH = 0;  // paroxysmal-block window, ms; windowB <= 0 = no window
 
-    int32_t escapeCounter = 0;  // ticks to the next own escape
-    int32_t arpCounter = 0;     // absolute refractory ticks left
-    int32_t rrpCounter = 0;     // relative refractory ticks left
     int32_t coefCondRrp = 500;  // % on conduction when excited in the relative refractory period
     int32_t coefArpRrp = 80;    // % on the refractory period when excited in it
     int32_t coefCondIsc = 120;  // % on conduction under ischaemia
     int32_t coefArpIsc = 80;    // % on the refractory period under ischaemia
     int32_t arpSlope = -1;      // restitution slope, % of the preceding cycle; -1 = use arpB/arpH
     int32_t arpSmoothed = 0;    // smoothed refractory period, ticks (restitution only)
-    int32_t conductCounter = 0;   // ticks left for the impulse to cross the cell
     int32_t antCondSmoothed = 0;  // smoothed anterograde conduction, eighths of a tick
-    int32_t qrsPhase = 0;         // +9 anterograde, -13 retrograde at firing, then toward 0
-    int32_t activeWindow = 1;     // ticks left in the recently-fired window (drives the T wave)
 
     CouplingPair ectopicFirst;  // premature-beat program, first coupling
     CouplingPair ectopicNext;   // coupling of the later beats of a run
     int32_t ectopicCount = 0;   // beats left in a run
     int32_t ectopicEvery = 0;   // 0: a run; N > 0: N firings between premature beats
     int32_t ectopicSkip = 0;    // firings still to skip
-    int32_t windowCounter = -1;  // paroxysmal-block window ticks left; -1 = not running
 
     int8_t qrsShape[8] = {10, 20, 30, 40, 40, 30, 15, 0};  // anterograde QRS, one value per tick
     int8_t modelQrsShape[8] = {10, 20, 30, 40, 40, 30, 15, 0};
@@ -128,13 +134,10 @@ struct CCell {
     int32_t ischemiaStrikes = 0;  // more than 20 makes the cell necrotic
     int32_t stOffset = 0;         // injury offset carried into the T wave
 
-    int32_t trigger = 0;           // pending excitation: 0 none, 0xFFFF own escape, k from cell k-1
     int32_t usualSource = 0;       // trigger of the first excitation: defines anterograde
     int32_t usualSourceUnset = 1;  // 1 until usualSource is captured
-    int32_t propagating = 0;       // 1 in the tick in which the impulse leaves the cell
     int32_t lastAnterograde = 0;   // 1 after an anterograde firing
     int32_t fatigueStep = 0;       // added to fatigue at each firing
-    int32_t fatigue = 0;           // no firing while 100 or more
 
     int32_t amplitude = 10;  // dipole amplitude (may be negative)
     int32_t dipoleX = 0, dipoleY = 0, dipoleZ = 0;
