@@ -1,0 +1,250 @@
+#include "engine/pacemaker.h"
+
+#include <gtest/gtest.h>
+
+#include "intervention_fixture.h"
+
+namespace vantrel::testing {
+namespace {
+
+constexpr int32_t kA = 0, kV = 1, kV2 = 2;
+
+// Three unlinked cells for the atrial, ventricular and second ventricular leads; none escapes
+// unless a test makes it.
+std::unique_ptr<CCoeur> HeartWithLeads(int32_t mode, PacemakerSettings settings = {}) {
+    auto heart = MakeHeart(3);
+    heart->pmAtrialCell = kA;
+    heart->pmVentricularCell = kV;
+    heart->pmVentricular2Cell = kV2;
+    settings.mode = mode;
+    SetupPacemaker(*heart, settings);
+    return heart;
+}
+
+TEST(PacemakerSettings, ConvertToTicks) {
+    auto heart = MakeHeart(0);
+    SetupPacemaker(*heart, kPmCrt, 100, 250, 160, 25, 70, 140);
+    EXPECT_EQ(heart->pmMode, kPmCrt);
+    EXPECT_EQ(heart->pmAtrialRefractory, 20);
+    EXPECT_EQ(heart->pmVentricularBlanking, 50);
+    EXPECT_EQ(heart->pmAvDelay, 32);
+    EXPECT_EQ(heart->pmVvDelay, 5);
+    EXPECT_EQ(heart->pmPeriod, 171);
+    EXPECT_EQ(heart->pmMinPeriod, 85);
+    EXPECT_EQ(heart->pmDddPlus, 1);
+    SetupPacemaker(*heart, kPmDdd, 0, 0, 5, -3, 30, 300);
+    EXPECT_EQ(heart->pmAvDelay, 1);
+    EXPECT_EQ(heart->pmVvDelay, 0);
+    EXPECT_EQ(heart->pmPeriod, 400);
+    EXPECT_EQ(heart->pmMinPeriod, 40);
+    EXPECT_EQ(heart->pmDddPlus, 0);
+    SetupPacemaker(*heart, kPmVvi, 0, 0, 160, 0, 0, -5);  // rates the dialog would refuse
+    EXPECT_EQ(heart->pmPeriod, 400);
+    EXPECT_EQ(heart->pmMinPeriod, 400);
+}
+
+TEST(PacemakerSettings, TheDialogRefusesValuesOutsideTheirRanges) {
+    struct Case {
+        int32_t PacemakerSettings::*field;
+        int32_t value;
+        int32_t refusedField;  // -1: accepted
+        const char* message;
+    };
+    const Case cases[] = {
+        {&PacemakerSettings::avDelayMs, 4, 0, "Please enter an integer between 5 and 1000."},
+        {&PacemakerSettings::avDelayMs, 1000, -1, ""},
+        {&PacemakerSettings::maxRateBpm, 301, 1, "Please enter an integer between 30 and 300."},
+        {&PacemakerSettings::basicRateBpm, 29, 2, "Please enter an integer between 30 and 200."},
+        {&PacemakerSettings::basicRateBpm, 200, -1, ""},
+        {&PacemakerSettings::mode, 6, 3, "Please enter an integer between 0 and 5."},
+        {&PacemakerSettings::vvDelayMs, -100, -1, ""},
+        {&PacemakerSettings::vvDelayMs, -101, 4, "Please enter an integer between -100 and 100."},
+        {&PacemakerSettings::ventricularBlankingMs, -1, 5,
+         "Please enter an integer between 0 and 1000."},
+        {&PacemakerSettings::atrialBlankingMs, 1001, 6,
+         "Please enter an integer between 0 and 1000."},
+    };
+    for (const Case& c : cases) {
+        PacemakerSettings s;
+        s.*c.field = c.value;
+        const auto error = CheckPacemakerSettings(s);
+        SCOPED_TRACE(c.value);
+        if (c.refusedField < 0) {
+            EXPECT_FALSE(error.has_value());
+            continue;
+        }
+        ASSERT_TRUE(error.has_value());
+        EXPECT_EQ(error->field, c.refusedField);
+        EXPECT_EQ(error->message, c.message);
+    }
+    EXPECT_FALSE(CheckPacemakerSettings(PacemakerSettings{}).has_value());
+}
+
+TEST(PacemakerModes, EachModeKeepsOnlyItsLeads) {
+    struct Case {
+        int32_t mode;
+        int32_t a, v, v2;
+    };
+    const Case cases[] = {{kPmNone, -1, -1, -1}, {kPmAai, kA, -1, -1}, {kPmVvi, -1, kV, -1},
+                          {kPmDdd, kA, kV, -1},   {kPmDddPlus, kA, kV, -1}, {kPmCrt, kA, kV, kV2}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(PacemakerModeName(c.mode));
+        auto heart = HeartWithLeads(c.mode);
+        EXPECT_EQ(heart->pmAtrialCell, c.a);
+        EXPECT_EQ(heart->pmVentricularCell, c.v);
+        EXPECT_EQ(heart->pmVentricular2Cell, c.v2);
+        EXPECT_EQ(heart->electrodes[10].cell, c.a);
+        EXPECT_EQ(heart->electrodes[12].cell, c.v2);
+        EXPECT_EQ(heart->cells[kA].electrodeMark, 0);  // SetupPacemaker does not re-mark
+        ApplyMode(*heart);
+        EXPECT_EQ(heart->cells[kA].electrodeMark, c.a >= 0 ? 10 : 0);
+        EXPECT_EQ(heart->cells[kV].electrodeMark, c.v >= 0 ? 11 : 0);
+    }
+}
+
+TEST(PacemakerModes, NamesAsTheListShowsThem) {
+    EXPECT_STREQ(PacemakerModeName(kPmDddPlus), "DDD +");
+    EXPECT_EQ(PacemakerModeFromName("DDD +"), kPmDddPlus);
+    EXPECT_EQ(PacemakerModeFromName("DDD+"), kPmDddPlus);
+    EXPECT_EQ(PacemakerModeFromName("CRT"), kPmCrt);
+    EXPECT_EQ(PacemakerModeFromName("crt"), -1);
+}
+
+TEST(PacemakerVvi, PacesEvery171TicksWithoutIntrinsicActivity) {
+    auto heart = HeartWithLeads(kPmVvi);
+    const Recording r = RunTicks(*heart, 2000, {kV});
+    ASSERT_GE(r.firings[0].size(), 10u);
+    for (int32_t gap : Intervals(r.firings[0])) EXPECT_EQ(gap, 171);
+    EXPECT_EQ(r.marks, r.firings[0]);  // every pace draws its spike in its own tick
+}
+
+// A ventricular event sensed j ticks after a ventricular pace: ignored up to 20 ticks, so that
+// the pace's own impulse does not inhibit the next one; from 21 ticks on it restarts the period.
+TEST(PacemakerVvi, IgnoresSensingInTheFirst20TicksAfterAVentricularEvent) {
+    struct Case {
+        int32_t afterPace, nextPace;
+    };
+    const Case cases[] = {{1, 171}, {10, 171}, {20, 171}, {21, 192}, {60, 231}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.afterPace);
+        auto heart = HeartWithLeads(kPmVvi);
+        const int32_t pace = RunTicks(*heart, 200, {kV}).firings[0].at(0);
+        RunTicks(*heart, pace + c.afterPace - heart->tickCount);
+        heart->pmVentricularSensed = 1;  // as the sensing step of that tick would
+        const Recording r = RunTicks(*heart, 300, {kV});
+        ASSERT_FALSE(r.firings[0].empty());
+        EXPECT_EQ(r.firings[0][0] - pace, c.nextPace);
+    }
+}
+
+// Steady state: what happens after the first few beats, once the construction values of the
+// escape counters no longer matter.
+std::vector<int32_t> Steady(const std::vector<int32_t>& ticks) {
+    return std::vector<int32_t>(ticks.begin() + std::min<size_t>(3, ticks.size()), ticks.end());
+}
+
+// The ticks at or after `first`.
+std::vector<int32_t> From(const std::vector<int32_t>& ticks, int32_t first) {
+    std::vector<int32_t> out;
+    for (int32_t t : ticks)
+        if (t >= first) out.push_back(t);
+    return out;
+}
+
+// The atrial blanking counts from the last sensed atrial event, not from a pace: the paced
+// beat's own impulse is sensed when it leaves the lead cell (one tick after the pace here) and
+// restarts the period from there.
+TEST(PacemakerAai, PacesASlowerAtriumAtTheBasicRate) {
+    for (int32_t blankingMs : {0, 100}) {
+        SCOPED_TRACE(blankingMs);
+        PacemakerSettings s;
+        s.atrialBlankingMs = blankingMs;
+        auto heart = HeartWithLeads(kPmAai, s);
+        const Recording r = RunTicks(*heart, 2000, {kA});
+        ASSERT_GE(r.firings[0].size(), 10u);
+        for (int32_t gap : Intervals(Steady(r.firings[0]))) EXPECT_EQ(gap, 171 + 1);
+        EXPECT_EQ(r.marks, r.firings[0]);
+    }
+}
+
+TEST(PacemakerAai, InhibitsOnAFasterAtrium) {
+    auto heart = HeartWithLeads(kPmAai);
+    MakeEscaping(heart->cells[kA], 700, 10);  // 140 ticks, faster than 171
+    const Recording r = RunTicks(*heart, 2000, {kA});
+    EXPECT_TRUE(r.marks.empty());
+    for (int32_t gap : Intervals(r.firings[0])) EXPECT_EQ(gap, 140);
+}
+
+// The atrium escapes on its own; the ventricle has no conduction from it.
+Recording DddWithAtrialCycle(int32_t atrialMs) {
+    auto heart = HeartWithLeads(kPmDdd);
+    MakeEscaping(heart->cells[kA], atrialMs, 10);
+    return RunTicks(*heart, 3000, {kA, kV});
+}
+
+TEST(PacemakerDdd, TracksTheAtriumBelowTheMaximumRate) {
+    const Recording r = DddWithAtrialCycle(750);  // 150 ticks, 80 bpm
+    const auto atrial = Steady(r.firings[0]), ventricular = Steady(r.firings[1]);
+    ASSERT_GE(ventricular.size(), 10u);
+    EXPECT_EQ(From(r.marks, ventricular.front()), ventricular);  // the atrium is no longer paced
+    for (int32_t gap : Intervals(ventricular)) EXPECT_EQ(gap, 150);
+    // Sensed when the impulse leaves the atrial cell, paced an A-V delay (32 ticks) later.
+    const int32_t delay = ventricular.back() - atrial.back();
+    EXPECT_GE(delay, 32);
+    EXPECT_LE(delay, 36);
+}
+
+TEST(PacemakerDdd, SensesButDoesNotTrackAboveTheMaximumRate) {
+    const Recording r = DddWithAtrialCycle(300);  // 60 ticks, 200 bpm, above 140
+    const auto ventricular = Steady(r.firings[1]);
+    ASSERT_GE(ventricular.size(), 10u);
+    EXPECT_EQ(From(r.marks, ventricular.front()), ventricular);  // sensing keeps the atrium from being paced
+    for (int32_t gap : Intervals(r.firings[0])) EXPECT_EQ(gap, 60);
+    for (int32_t gap : Intervals(ventricular)) EXPECT_EQ(gap, 171);
+}
+
+TEST(PacemakerCrt, PacesTheSecondVentricleTheVvDelayAfterTheFirst) {
+    struct Case {
+        int32_t vvDelayMs;
+        int32_t lagTicks;  // -1: never paced
+    };
+    const Case cases[] = {{0, 0}, {-4, 0}, {-1, 0}, {5, 1}, {25, 5}, {100, 20}, {-5, -1}, {-100, -1}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.vvDelayMs);
+        PacemakerSettings s;
+        s.vvDelayMs = c.vvDelayMs;
+        auto heart = HeartWithLeads(kPmCrt, s);
+        heart->pmAtrialCell = -1;  // ventricular pacing only
+        const Recording r = RunTicks(*heart, 1000, {kV, kV2});
+        ASSERT_GE(r.firings[0].size(), 3u);
+        if (c.lagTicks < 0) {
+            EXPECT_TRUE(r.firings[1].empty());
+            continue;
+        }
+        ASSERT_EQ(r.firings[1].size(), r.firings[0].size());
+        for (size_t i = 0; i < r.firings[0].size(); ++i)
+            EXPECT_EQ(r.firings[1][i] - r.firings[0][i], c.lagTicks);
+    }
+}
+
+TEST(Pacemaker, LeadsOutsideTheModelTouchNothing) {
+    auto heart = MakeHeart(2);
+    heart->pmAtrialCell = 5;
+    heart->pmVentricularCell = 900;
+    heart->pmVentricular2Cell = 1000;
+    SetupPacemaker(*heart, kPmCrt, 0, 0, 160, 0, 70, 140);
+    const Recording r = RunTicks(*heart, 1000);
+    EXPECT_TRUE(r.marks.empty());
+}
+
+TEST(Pacemaker, ALongAvDelayDoesNotStopAtrialPacing) {
+    PacemakerSettings s;
+    s.basicRateBpm = 200;  // 60 ticks
+    s.avDelayMs = 1000;    // 200 ticks: longer than the period
+    auto heart = HeartWithLeads(kPmDdd, s);
+    const Recording r = RunTicks(*heart, 2000, {kA});
+    EXPECT_GE(r.firings[0].size(), 5u);
+}
+
+}  // namespace
+}  // namespace vantrel::testing
