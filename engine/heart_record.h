@@ -314,6 +314,7 @@ struct HeartState {
     int32_t rateCount = 0, rateSum = 0, rateTicks = 0;
     int32_t cell5Count = 0, cell5Sum = 0, cell5Ticks = 0;
     int32_t prStart = 0, qrsStart = 0, tEnd = 0;
+    int32_t tEndCandidate = 0;  // latest candidate end of repolarisation of the open complex
     int32_t prInterval = 0, qtInterval = 0, rrInterval = 1000;
     int32_t measureCountdown = 0;
     int32_t intervalClock = 0, sinusClock = 0;

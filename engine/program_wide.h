@@ -21,9 +21,16 @@ struct RespirationSegment {
     int32_t previousTarget = 0;
 };
 
+// The last heart rates the two rate queries computed, bpm: they outlive a model load.
+struct RememberedRates {
+    int32_t rateCell = 60;
+    int32_t cell5 = 60;
+};
+
 struct ProgramWide {
     TranslationTable translation;
     RespirationSegment respiration;
+    RememberedRates rates;
 };
 
 // The one instance, for the life of the program.

@@ -1,0 +1,50 @@
+// Rhythm measurement while the automaton runs: the heart rate from the firings of a reference
+// cell (and of cell 5), and, complex by complex, the PR, QT and RR intervals read from when atrial
+// and ventricular cells fire and how long they stay active.  The global tick calls the hooks in
+// its order; the view's redraw handler calls the rate queries every 1000 ticks.
+#pragma once
+
+#include <cstdint>
+
+#include "engine/heart_record.h"
+
+namespace vantrel {
+
+// Activity of the tick so far: SA over atrial cells still in their recently-fired window, SV over
+// ventricular cells still conducting.  A firing is judged against the cells up to itself.
+struct ActivitySums {
+    int32_t atrial = 0;
+    int32_t ventricular = 0;
+};
+
+// Tick step 5: the rate counters count one more tick.
+void CountRateTicks(CCoeur& heart);
+
+// Tick step 9: closes the current complex 6 ticks after the last conducting ventricular tick,
+// storing PR, QT and RR (and appending them to the interval table while recording).  Returns true
+// when a complex was closed in this tick.
+bool CloseComplex(CCoeur& heart);
+
+// Tick step 10, after cell i has stepped: adds the cell to the activity sums.
+void AddActivity(CCoeur& heart, int32_t i, ActivitySums& sums);
+
+// Tick step 10, when cell i fired: onsets of P and QRS and the candidate end of repolarisation.
+void NoteIntervalFiring(CCoeur& heart, int32_t i, const ActivitySums& sums);
+
+// Tick step 10, when cell i fired: the rate counters of the rate cell and of cell 5.
+void CountRateFiring(CCoeur& heart, int32_t i);
+
+// Tick step 12: takes the candidate end of repolarisation while the ventricles are active.
+void EstimateEndOfRepolarisation(CCoeur& heart, const ActivitySums& sums);
+
+// Tick step 13: the sinus, activation and interval clocks advance by 5 ms.
+void AdvanceMeasureClocks(CCoeur& heart);
+
+// Heart rate of the rate cell, bpm; refreshes `diastolicPercent` when two firings were counted.
+// Call with the model lock held.
+int32_t RateCellHeartRate(CCoeur& heart);
+
+// Heart rate of cell 5, bpm.  Call with the model lock held.
+int32_t Cell5HeartRate(CCoeur& heart);
+
+}  // namespace vantrel

@@ -1,0 +1,197 @@
+#include "engine/simulation_clock.h"
+
+#include <algorithm>
+#include <mutex>
+
+#include "engine/cell_automaton.h"
+#include "engine/rhythm_measurement.h"
+
+namespace vantrel {
+namespace {
+
+ClockHooks& NoHooks() {
+    static ClockHooks none;
+    return none;
+}
+
+}  // namespace
+
+SimulationClock::SimulationClock(CCoeur& heart, EcgDisplay& display)
+    : heart_(heart), display_(display), hooks_(&NoHooks()) {}
+
+SimulationClock::~SimulationClock() { Stop(); }
+
+void SimulationClock::SetHooks(ClockHooks* hooks) { hooks_ = hooks ? hooks : &NoHooks(); }
+
+void SimulationClock::SetTickListener(TickListener* listener) { listener_ = listener; }
+
+void SimulationClock::Start(std::chrono::microseconds period) {
+    runMode_.store(kRunNotStarted);
+    timer_.Start(period, [this] { OnTimer(); });
+}
+
+void SimulationClock::Stop() { timer_.Stop(); }
+
+void SimulationClock::ToggleSpeed() {
+    const int32_t mode = runMode_.load();
+    runMode_.store(mode == kRunPaused   ? kRunNormal
+                   : mode == kRunNormal ? kRunSlow
+                   : mode == kRunSlow   ? kRunUltraSlow
+                                        : kRunNormal);
+}
+
+void SimulationClock::OnCellNotice(int32_t noticeTick) {
+    // Unsigned difference: the tick count may have wrapped on a very long run.
+    const auto lag = static_cast<int32_t>(static_cast<uint32_t>(tickCountSeen_.load()) -
+                                          static_cast<uint32_t>(noticeTick));
+    if (lag <= 5 || runMode_.load() <= 0) return;
+    int32_t skip = skipCount_.load();
+    while (skip < kMaxSkipCount && !skipCount_.compare_exchange_weak(skip, skip + 1)) {
+    }
+}
+
+void SimulationClock::OnTimer() {
+    const int32_t mode = runMode_.load();
+    if (mode > 1) {
+        if (--dividerCount_ != 0) return;
+        dividerCount_ = mode;
+    }
+    // Back-pressure: one unit of skipCount is used up per timer period.  The view raises it from
+    // the interface thread, hence the compare-and-swap.
+    int32_t skip = skipCount_.load();
+    while (skip > 0 && !skipCount_.compare_exchange_weak(skip, skip - 1)) {
+    }
+    const int32_t skipLeft = skip > 0 ? skip - 1 : 0;
+    if (skipLeft != 0 || busy_.exchange(true)) return;
+
+    bool beat = false;
+    if (mode > 0) {
+        std::lock_guard<std::mutex> guard(heart_.lock);
+        // Step-by-step may have paused the clock while this callback waited for the lock: the
+        // interface thread is ticking now, not the timer.
+        if (runMode_.load() > 0) TickAndSample(true);
+        if (--redrawCountdown_ == 0 || mode > 3) {
+            heart_.notifier->Post(kMsgRedraw, 0, 0);
+            redrawCountdown_ = 20;
+            beat = true;
+        }
+    } else if (--redrawCountdown_ == 0) {
+        redrawCountdown_ = 20;
+        beat = true;
+    }
+    if (beat) hooks_->OnRedrawBeat();
+    busy_.store(false);
+}
+
+void SimulationClock::Step() {
+    if (runMode_.load() != 0) runMode_.store(kRunPaused);
+    for (int32_t n = 0; n < kStepTickLimit; ++n) {
+        EcgSample stored;
+        bool fired;
+        {
+            std::lock_guard<std::mutex> guard(heart_.lock);
+            fired = TickAndSample(false, &stored);
+        }
+        SendKeptNotices();
+        hooks_->OnStepSample(stored);
+        if (fired) break;
+    }
+    hooks_->OnStepFinished();
+}
+
+void SimulationClock::SendKeptNotices() {
+    const int32_t count = keptNoticeCount_;
+    keptNoticeCount_ = 0;
+    for (int32_t n = 0; n < count; ++n)
+        heart_.notifier->Send(kMsgCellChanged, keptNoticeTick_, keptNoticeCells_[n]);
+}
+
+bool SimulationClock::TickAndSample(bool fromTimer, EcgSample* stored) {
+    TickRecord record;
+    record.fired = Tick(fromTimer);
+    record.tickCount = heart_.tickCount;
+    record.complexClosed = closedThisTick_;
+    record.stimulus = heart_.markerFlag != 0;
+    EcgSample sample;
+    Synthesise(heart_, sample);
+    sample.bytes[kEcgResp] = static_cast<int8_t>(heart_.respValue & 0xFF);
+    sample.bytes[kEcgSampleMarker] = static_cast<int8_t>(heart_.sampleMarker & 0xFF);
+    const int32_t slot = display_.writeIndex.load(std::memory_order_relaxed);
+    display_.PushSample(sample);
+    record.sample = display_.liveRing[slot];
+    if (stored) *stored = record.sample;
+    if (listener_) listener_->OnTick(heart_, record);
+    return record.fired;
+}
+
+bool SimulationClock::Tick(bool fromTimer) {
+    CCoeur& heart = heart_;
+    if (!fromTimer) keptNoticeCount_ = 0;
+
+    // 1. One more tick; wraps instead of overflowing on a run of months.
+    heart.tickCount = static_cast<int32_t>(static_cast<uint32_t>(heart.tickCount) + 1u);
+    tickCountSeen_.store(heart.tickCount);
+
+    // 2. The automatic end of a drug: every cell back to its model values, the link gate to 50.
+    if (heart.cellResetCountdown > 0 && --heart.cellResetCountdown == 0) {
+        heart.ResetAllCells();
+        heart.notifier->Post(kMsgDrugEnded, 0, 1);
+    }
+    // 3. The automatic end of a sequence: every link back to its model type.
+    if (heart.linkResetCountdown > 0 && --heart.linkResetCountdown == 0) {
+        heart.RestoreLinks();
+        heart.notifier->Post(kMsgSequenceEnded, 0, 1);
+    }
+
+    // 4. Tone ramp: when its countdown runs out, one step of the tone toward its target.
+
+    // 5. The tone of this tick, and the rate counters count the tick.
+    int32_t t = heart.tone;
+    CountRateTicks(heart);
+
+    // 6. Stimulator program: the programmed stimulation's next command and its stimuli.
+
+    // 7. Pacemaker timing: escape intervals, atrial and ventricular pacing.
+
+    // 8. Respiratory modulation of t (respiratory arrhythmia).
+
+    // 9. End of complex: PR, QT and RR of the complex that has just ended.
+    closedThisTick_ = CloseComplex(heart);
+
+    // 10. Every cell steps in index order.
+    ActivitySums sums;
+    bool fired = false;
+    const int32_t count = std::clamp(heart.cellCount, 0, kMaxCells);
+    for (int32_t i = 0; i < count; ++i) {
+        const CellEvent event = StepCell(heart, i, t);
+        AddActivity(heart, i, sums);
+        if (event == 0) continue;
+        if (fromTimer)
+            heart.notifier->Post(kMsgCellChanged, heart.tickCount, i);
+        else
+            keptNoticeCells_[keptNoticeCount_++] = i;
+        if (event == kEventCounterExpired) continue;
+        // Stimulator bookkeeping of a firing (the capture of a delivered stimulus).
+        NoteIntervalFiring(heart, i, sums);
+        fired = true;
+        CountRateFiring(heart, i);
+    }
+    keptNoticeTick_ = heart.tickCount;
+
+    // 11. Pacemaker sensing of this tick's atrial and ventricular activity.
+
+    // 12. End-of-repolarisation estimate.
+    EstimateEndOfRepolarisation(heart, sums);
+
+    // 13. The sinus, activation and interval clocks advance by 5 ms.
+    AdvanceMeasureClocks(heart);
+
+    // 14. Firing cells excite their neighbours over the links.
+    PropagateLinks(heart);
+
+    // 15. Respiration generator: the next respiration value.
+
+    return fired;
+}
+
+}  // namespace vantrel
