@@ -203,6 +203,23 @@ TEST(PacemakerDdd, SensesButDoesNotTrackAboveTheMaximumRate) {
     for (int32_t gap : Intervals(ventricular)) EXPECT_EQ(gap, 171);
 }
 
+TEST(PacemakerDddPlus, AlternatesTheAvDelayOnTrackedBeats) {
+    auto heart = HeartWithLeads(kPmDddPlus);
+    MakeEscaping(heart->cells[kA], 750, 10);  // a regular atrium at 80 bpm
+    const Recording r = RunTicks(*heart, 3000, {kA, kV});
+    const auto ventricular = Steady(r.firings[1]);
+    ASSERT_GE(ventricular.size(), 10u);
+    std::vector<int32_t> delays;
+    for (int32_t v : ventricular) {
+        int32_t atrial = 0;
+        for (int32_t a : r.firings[0])
+            if (a < v) atrial = a;
+        delays.push_back(v - atrial);
+    }
+    // Plus and minus 2 ticks (10 ms) around the A-V delay, beat by beat.
+    for (size_t i = 1; i < delays.size(); ++i) EXPECT_EQ(std::abs(delays[i] - delays[i - 1]), 4);
+}
+
 TEST(PacemakerCrt, PacesTheSecondVentricleTheVvDelayAfterTheFirst) {
     struct Case {
         int32_t vvDelayMs;

@@ -1,0 +1,95 @@
+// The interventions a script applies to a running model with `vantrel-sim --do T:ACTION`, the
+// way the desktop applies the user's: between two ticks, through the same engine calls as the
+// panels, menus and dialogs.  Actions are parsed and checked before the run starts, so that a
+// mistake in a script is one clear line and not a half-run.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "engine/heart_record.h"
+#include "engine/pacemaker.h"
+#include "engine/stimulator_program.h"
+
+namespace vantrel {
+
+enum class SimActionKind {
+    Svpb,
+    Vpb,
+    SvpbRun,
+    VpbRun,
+    SvBigeminy,  // value: on 1 / off 0
+    VBigeminy,
+    Tone,       // value: the tone, set at once as by the scroll bar
+    Ramp,       // value: the target tone
+    Respiration,  // value: on 1 / off 0
+    RespirationRate,
+    RespirationAmplitude,
+    Shock,
+    Remodel,
+    Electrode,  // value: intracardiac electrode 0..3; cell
+    Pacemaker,
+    StimulatorStart,
+    StimulatorStop,
+    Emergency,  // value: on 1 / off 0
+};
+
+// A cell named in an action: "none" or a cell name, resolved against the loaded model.
+struct SimCellName {
+    std::string name;  // empty: not given
+    int32_t cell = -1;
+};
+
+struct SimAction {
+    int64_t tick = 0;  // applied once this many ticks have run
+    SimActionKind kind = SimActionKind::Shock;
+    std::string text;  // the action as written, for messages
+    int32_t value = 0;
+    SimCellName cell;  // intracardiac electrode's cell
+    // Pacemaker: the mode, the named settings (others keep the dialog's values) and the leads.
+    std::array<std::optional<int32_t>, kPacemakerFields.size()> pacemakerValues{};
+    SimCellName atrialLead, ventricularLead, ventricular2Lead;
+    // Stimulator "START": the dialog's settings, unnamed ones at their defaults.
+    StimulatorSettings stimulator;
+};
+
+// What the dialogs keep between two actions, as the desktop's modeless dialogs do.
+struct SimDialogs {
+    PacemakerSettings pacemaker;
+    StimulatorSettings stimulator;
+};
+
+// Parses "T:ACTION" (T in simulated seconds, decimals allowed).  On failure returns nothing and
+// sets `error` to one line.
+std::optional<SimAction> ParseSimAction(std::string_view spec, std::string& error);
+
+// Looks up the cell names of an action in the loaded model; false with `error` for a name no cell
+// has.
+bool ResolveSimActionCells(const CCoeur& heart, SimAction& action, std::string& error);
+
+// Applies one action to the heart, between ticks.
+void ApplySimAction(CCoeur& heart, SimDialogs& dialogs, const SimAction& action);
+
+// The parsed actions in the order they apply: by time, and in the order given at equal times.
+class SimActionSchedule {
+public:
+    explicit SimActionSchedule(std::vector<SimAction> actions);
+    // Applies every action due once `heart.tickCount` ticks have run.
+    void ApplyDue(CCoeur& heart);
+    const std::vector<SimAction>& Actions() const { return actions_; }
+    std::vector<SimAction>& Actions() { return actions_; }
+
+private:
+    std::vector<SimAction> actions_;
+    size_t next_ = 0;
+    SimDialogs dialogs_;
+};
+
+// The actions as `--help` documents them.
+std::string SimActionsHelp();
+
+}  // namespace vantrel
