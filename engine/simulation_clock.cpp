@@ -3,8 +3,12 @@
 #include <algorithm>
 #include <mutex>
 
+#include "engine/autonomic_tone.h"
 #include "engine/cell_automaton.h"
+#include "engine/pacemaker.h"
+#include "engine/respiration.h"
 #include "engine/rhythm_measurement.h"
+#include "engine/stimulator.h"
 
 namespace vantrel {
 namespace {
@@ -144,16 +148,20 @@ bool SimulationClock::Tick(bool fromTimer) {
     }
 
     // 4. Tone ramp: when its countdown runs out, one step of the tone toward its target.
+    AdvanceToneRamp(heart);
 
     // 5. The tone of this tick, and the rate counters count the tick.
     int32_t t = heart.tone;
     CountRateTicks(heart);
 
     // 6. Stimulator program: the programmed stimulation's next command and its stimuli.
+    StimulatorTick(heart);
 
     // 7. Pacemaker timing: escape intervals, atrial and ventricular pacing.
+    PacemakerTiming(heart);
 
     // 8. Respiratory modulation of t (respiratory arrhythmia).
+    t = ModulateTone(heart, t);
 
     // 9. End of complex: PR, QT and RR of the complex that has just ended.
     closedThisTick_ = CloseComplex(heart);
@@ -172,6 +180,7 @@ bool SimulationClock::Tick(bool fromTimer) {
             keptNoticeCells_[keptNoticeCount_++] = i;
         if (event == kEventCounterExpired) continue;
         // Stimulator bookkeeping of a firing (the capture of a delivered stimulus).
+        StimulatorCellFired(heart, i);
         NoteIntervalFiring(heart, i, sums);
         fired = true;
         CountRateFiring(heart, i);
@@ -179,6 +188,7 @@ bool SimulationClock::Tick(bool fromTimer) {
     keptNoticeTick_ = heart.tickCount;
 
     // 11. Pacemaker sensing of this tick's atrial and ventricular activity.
+    PacemakerSensing(heart);
 
     // 12. End-of-repolarisation estimate.
     EstimateEndOfRepolarisation(heart, sums);
@@ -190,6 +200,7 @@ bool SimulationClock::Tick(bool fromTimer) {
     PropagateLinks(heart);
 
     // 15. Respiration generator: the next respiration value.
+    AdvanceRespiration(heart);
 
     return fired;
 }

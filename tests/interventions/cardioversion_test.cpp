@@ -69,11 +69,20 @@ TEST(Shock, LeavesWhatItDoesNotResetAlone) {
 }
 
 TEST(Shock, ASecondShockRestartsTheArtefact) {
-    auto heart = MakeHeart(1);
+    auto heart = ReentrantRing();
+    std::vector<int32_t> artefact;
+    const auto keep = [&](const TickRecord&) { artefact.push_back(heart->shockArtifact); };
     Shock(*heart);
-    heart->shockArtifact = 120;  // part-way through its decay
+    RunTicks(*heart, 30, {}, keep);
+    ASSERT_GT(artefact.back(), 0);
+    ASSERT_LT(artefact.back(), 100);
     Shock(*heart);
     EXPECT_EQ(heart->shockArtifact, 300);
+    artefact.clear();
+    RunTicks(*heart, 70, {}, keep);
+    // A twentieth plus one per tick: 64 ticks from 300 to 0.
+    EXPECT_GT(artefact[62], 0);
+    EXPECT_EQ(artefact[63], 0);
 }
 
 TEST(AtrialRemodeling, ForgetsTheUsualSourceOfAtrialCellsOnly) {

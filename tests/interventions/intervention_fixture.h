@@ -1,17 +1,20 @@
-// A small heart and a tick runner for the intervention tests: every cell stepped with the
-// interventions' parts of the global tick in their order, with what happened in each tick
-// recorded.
+// A small heart and a tick runner for the intervention tests: the global tick with its sample,
+// and a record of what happened in each tick.
 #pragma once
 
+#include <functional>
 #include <memory>
+#include <mutex>
 #include <vector>
 
 #include "engine/autonomic_tone.h"
+#include "display/ecg_display.h"
 #include "engine/cell_automaton.h"
 #include "engine/heart_record.h"
 #include "engine/pacemaker.h"
 #include "engine/program_wide.h"
 #include "engine/respiration.h"
+#include "engine/simulation_clock.h"
 #include "engine/stimulator.h"
 #include "heart_fixture.h"
 
@@ -36,46 +39,41 @@ public:
     }
 };
 
-// One tick of the engine as far as the interventions take part in it.
-inline void InterventionTick(CCoeur& heart) {
-    ++heart.tickCount;
-    AdvanceToneRamp(heart);
-    int32_t t = heart.tone;
-    StimulatorTick(heart);
-    PacemakerTiming(heart);
-    t = ModulateTone(heart, t);
-    for (int32_t i = 0; i < heart.cellCount; ++i) {
-        const CellEvent e = StepCell(heart, i, t);
-        if (e != 0 && e != kEventCounterExpired) StimulatorCellFired(heart, i);
-    }
-    PacemakerSensing(heart);
-    PropagateLinks(heart);
-    AdvanceRespiration(heart);
-}
-
 // What the test watches: the ticks in which given cells fired and the ticks with a stimulus mark.
 struct Recording {
     std::vector<std::vector<int32_t>> firings;  // per watched cell
     std::vector<int32_t> marks;
 };
 
-// Runs `ticks` ticks, recording the firings of `watched` cells (by their arpCounter being set
-// afresh, which every firing does) and every stimulus mark, which it then clears as the ECG
-// synthesis does.
-inline Recording RunTicks(CCoeur& heart, int ticks, const std::vector<int32_t>& watched = {}) {
-    Recording r;
-    r.firings.resize(watched.size());
-    for (int k = 0; k < ticks; ++k) {
-        InterventionTick(heart);
-        for (size_t w = 0; w < watched.size(); ++w) {
-            const CCell& c = heart.cells[watched[w]];
-            // A firing sets the QRS phase to +9 or -13, moved one step toward 0 in the same tick.
-            if (c.qrsPhase == 8 || c.qrsPhase == -12) r.firings[w].push_back(heart.tickCount);
+// Runs `ticks` global ticks with their samples, recording the firings of the `watched` cells and
+// every tick that delivered a stimulus; `eachTick` runs after every tick.
+inline Recording RunTicks(CCoeur& heart, int ticks, const std::vector<int32_t>& watched = {},
+                          const std::function<void(const TickRecord&)>& eachTick = {}) {
+    struct Watcher : TickListener {
+        Recording r;
+        const std::vector<int32_t>* watched = nullptr;
+        const std::function<void(const TickRecord&)>* each = nullptr;
+        void OnTick(const CCoeur& h, const TickRecord& record) override {
+            for (size_t w = 0; w < watched->size(); ++w) {
+                const CCell& c = h.cells[(*watched)[w]];
+                // A firing sets the QRS phase to +9 or -13, moved one step toward 0 at once.
+                if (c.qrsPhase == 8 || c.qrsPhase == -12) r.firings[w].push_back(record.tickCount);
+            }
+            if (record.stimulus) r.marks.push_back(record.tickCount);
+            if (*each) (*each)(record);
         }
-        if (heart.markerFlag) r.marks.push_back(heart.tickCount);
-        heart.markerFlag = 0;
+    } watcher;
+    watcher.r.firings.resize(watched.size());
+    watcher.watched = &watched;
+    watcher.each = &eachTick;
+    auto display = std::make_unique<EcgDisplay>();
+    SimulationClock clock(heart, *display);
+    clock.SetTickListener(&watcher);
+    for (int k = 0; k < ticks; ++k) {
+        std::lock_guard<std::mutex> guard(heart.lock);
+        clock.TickAndSample(true);
     }
-    return r;
+    return watcher.r;
 }
 
 inline std::vector<int32_t> Intervals(const std::vector<int32_t>& ticks) {

@@ -14,11 +14,11 @@ TEST(ToneRamp, From400To1000TakesSixtyStepsOnePer200Ticks) {
     heart->SetTone(400, false);
     RampTone(*heart, 1000);  // the first step is taken at once
     std::vector<int32_t> stepTicks;
-    for (int tick = 1; tick <= 13000; ++tick) {
-        const int32_t before = heart->tone;
-        InterventionTick(*heart);
-        if (heart->tone != before) stepTicks.push_back(tick);
-    }
+    int32_t before = heart->tone;
+    RunTicks(*heart, 13000, {}, [&](const TickRecord& record) {
+        if (heart->tone != before) stepTicks.push_back(record.tickCount);
+        before = heart->tone;
+    });
     ASSERT_EQ(stepTicks.size(), 59u);  // and the one taken at once
     for (size_t i = 0; i < stepTicks.size(); ++i) EXPECT_EQ(stepTicks[i], 200 * int32_t(i + 1));
     EXPECT_EQ(heart->tone, 1000);
