@@ -8,6 +8,7 @@
 #include "clock_fixture.h"
 #include "engine/cell_automaton.h"
 #include "engine/demo_heart.h"
+#include "engine/program_wide.h"
 #include "engine/rhythm_measurement.h"
 
 namespace vantrel {
@@ -198,11 +199,16 @@ TEST(Tick, AutomaticEndsOfDrugAndSequence) {
 
 TEST(Tick, SampleCarriesRespirationAndSampleMarkerLowBytes) {
     ClockRig rig;
-    rig.heart->respValue = 0x1234;
+    // The tick's respiration generator sets respValue: hold its segment at 0x1234.
+    const RespirationSegment saved = Program().respiration;
+    Program().respiration = RespirationSegment{0x1234, 0, 0x1234};
+    rig.heart->respTick = 1;
     rig.heart->sampleMarker = 0x1FF;
     std::lock_guard<std::mutex> g(rig.heart->lock);
     EcgSample stored;
     rig.clock->TickAndSample(true, &stored);
+    Program().respiration = saved;
+    EXPECT_EQ(rig.heart->respValue, 0x1234);
     EXPECT_EQ(stored.bytes[kEcgResp], 0x34);
     EXPECT_EQ(stored.bytes[kEcgSampleMarker], -1);
     EXPECT_EQ(rig.display->liveRing[0].bytes[kEcgResp], 0x34);
