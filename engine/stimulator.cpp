@@ -47,7 +47,7 @@ bool StartStimulator(CCoeur& heart, int32_t lead, bool repeat, int32_t repeatDel
                      std::string_view program) {
     if (program.size() >= static_cast<size_t>(kStimProgramSize)) return false;
     heart.stimRepeatDelay = MsToTicks(repeatDelayMs);
-    std::memcpy(heart.stimProgram, program.data(), program.size());
+    if (!program.empty()) std::memcpy(heart.stimProgram, program.data(), program.size());
     heart.stimProgram[program.size()] = 0;
     heart.stimPos = 0;
     if (lead >= 0 && lead < 4) heart.stimCell = heart.icCell[lead];
