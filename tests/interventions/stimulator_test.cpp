@@ -171,9 +171,13 @@ TEST_F(Stimulation, AStimulusInTheRefractoryPeriodMarksButDoesNotExcite) {
     StimulatorSettings s;
     s.s2 = 50;  // 10 ticks after the firing: the cell is still absolutely refractory
     ASSERT_FALSE(PressStimulatorStart(*heart, s).has_value());
-    const Recording r = Run(300);
+    int32_t spikeX = 0;
+    const Recording r = RunTicks(*heart, 300, {0}, [&](const TickRecord& record) {
+        if (record.tickCount == 20) spikeX = record.sample.bytes[0];
+    });
     EXPECT_EQ(r.marks, (std::vector<int32_t>{20}));
     EXPECT_EQ(r.firings[0], (std::vector<int32_t>{10}));
+    EXPECT_GE(spikeX, 99);  // the stimulus spike is in that tick's sample
 }
 
 TEST_F(Stimulation, ProgramWaitsForIntrinsicBeats) {
