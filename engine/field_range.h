@@ -3,7 +3,10 @@
 // the same values with the same text.
 #pragma once
 
+#include <array>
+#include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 
 namespace vantrel {
@@ -28,6 +31,24 @@ inline bool InRange(const FieldRange& range, int32_t value) {
 inline std::string FieldRangeMessage(const FieldRange& range) {
     return "Please enter an integer between " + std::to_string(range.min) + " and " +
            std::to_string(range.max) + ".";
+}
+
+// One integer field of a settings record with its range.
+template <class Settings>
+struct SettingField {
+    FieldRange range;
+    int32_t Settings::*value;
+};
+
+// The first field of `fields` (in the order the dialog reads them) whose value lies outside its
+// range, with the standard message; nothing when all fit.
+template <class Settings, size_t N>
+std::optional<FieldRangeError> CheckFields(const std::array<SettingField<Settings>, N>& fields,
+                                           const Settings& settings) {
+    for (size_t f = 0; f < N; ++f)
+        if (!InRange(fields[f].range, settings.*fields[f].value))
+            return FieldRangeError{static_cast<int32_t>(f), FieldRangeMessage(fields[f].range)};
+    return std::nullopt;
 }
 
 }  // namespace vantrel

@@ -76,12 +76,7 @@ int32_t PacemakerModeFromName(std::string_view name) {
 }
 
 std::optional<FieldRangeError> CheckPacemakerSettings(const PacemakerSettings& settings) {
-    for (int32_t f = 0; f < static_cast<int32_t>(kPacemakerFields.size()); ++f) {
-        const PacemakerField& field = kPacemakerFields[f];
-        if (!InRange(field.range, settings.*field.value))
-            return FieldRangeError{f, FieldRangeMessage(field.range)};
-    }
-    return std::nullopt;
+    return CheckFields(kPacemakerFields, settings);
 }
 
 void SetupPacemaker(CCoeur& heart, int32_t mode, int32_t atrialBlankingMs,

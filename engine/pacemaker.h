@@ -41,10 +41,7 @@ struct PacemakerSettings {
 };
 
 // The dialog's numeric fields in the order it reads them, with their ranges.
-struct PacemakerField {
-    FieldRange range;
-    int32_t PacemakerSettings::*value;
-};
+using PacemakerField = SettingField<PacemakerSettings>;
 inline constexpr std::array<PacemakerField, 7> kPacemakerFields = {{
     {{"av", 5, 1000}, &PacemakerSettings::avDelayMs},
     {{"max", 30, 300}, &PacemakerSettings::maxRateBpm},

@@ -21,12 +21,7 @@ std::string Train(int32_t s1Interval, int32_t count) {
 }  // namespace
 
 std::optional<FieldRangeError> CheckStimulatorSettings(const StimulatorSettings& settings) {
-    for (int32_t f = 0; f < static_cast<int32_t>(kStimulatorFields.size()); ++f) {
-        const StimulatorField& field = kStimulatorFields[f];
-        if (!InRange(field.range, settings.*field.value))
-            return FieldRangeError{f, FieldRangeMessage(field.range)};
-    }
-    return std::nullopt;
+    return CheckFields(kStimulatorFields, settings);
 }
 
 std::string BuildStimulatorProgram(const StimulatorSettings& s) {

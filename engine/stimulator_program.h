@@ -39,10 +39,7 @@ struct StimulatorSettings {
 };
 
 // The dialog's integer fields in the order it reads them, with their ranges.
-struct StimulatorField {
-    FieldRange range;
-    int32_t StimulatorSettings::*value;
-};
+using StimulatorField = SettingField<StimulatorSettings>;
 inline constexpr std::array<StimulatorField, 9> kStimulatorFields = {{
     {{"s1", 5, 10000}, &StimulatorSettings::s1Interval},
     {{"n", 0, 100}, &StimulatorSettings::intermediateQrs},
