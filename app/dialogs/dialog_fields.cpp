@@ -1,0 +1,36 @@
+#include "app/dialogs/dialog_fields.h"
+
+#include <QCoreApplication>
+#include <QLineEdit>
+#include <QMessageBox>
+
+namespace vantrel {
+
+QString CheckIntField(const QString& text, int32_t lo, int32_t hi, FieldSign sign, int32_t& value) {
+    const QString trimmed = text.trimmed();
+    const bool signedText = trimmed.startsWith(QLatin1Char('-')) || trimmed.startsWith(QLatin1Char('+'));
+    bool ok = false;
+    const qlonglong number = trimmed.toLongLong(&ok, 10);
+    if (!ok || (sign == FieldSign::Unsigned && signedText)) {
+        return sign == FieldSign::Unsigned ? QStringLiteral("Please enter a positive integer.")
+                                           : QStringLiteral("Please enter an integer.");
+    }
+    if (number < lo || number > hi)
+        return QStringLiteral("Please enter an integer between %1 and %2.").arg(lo).arg(hi);
+    value = static_cast<int32_t>(number);
+    return QString();
+}
+
+bool ReadIntField(QWidget* dialog, QLineEdit* edit, int32_t lo, int32_t hi, FieldSign sign,
+                  int32_t& value) {
+    const QString message = CheckIntField(edit->text(), lo, hi, sign, value);
+    if (message.isEmpty()) return true;
+    QString title = QCoreApplication::applicationName();
+    if (title.isEmpty()) title = QStringLiteral("Vantrel");
+    QMessageBox::warning(dialog, title, message);
+    edit->setFocus();
+    edit->selectAll();
+    return false;
+}
+
+}  // namespace vantrel
