@@ -43,9 +43,13 @@ int32_t EndOfQrs(CCell& cell, int32_t v) {
 // Repolarisation of a cell outside its QRS: the T wave near the end of its recently-fired
 // window, and the injury term whenever the cell carries an ST offset.
 Vector3 Repolarisation(const CCell& cell, bool tWaveOn) {
+    const bool inTWave = tWaveOn && cell.activeWindow <= 48;
+    // Most cells of a beating heart are here, between their QRS and their T wave: test before
+    // reading the dipole, which lies on another cache line of the cell.
+    if (!inTWave && cell.stOffset == 0) return {};
     const Wide d[3] = {cell.dipoleX, cell.dipoleY, cell.dipoleZ};
     Wide e[3] = {0, 0, 0};
-    if (tWaveOn && cell.activeWindow <= 48) {
+    if (inTWave) {
         const Wide t = kTWave[(48 - cell.activeWindow) / 2];
         const bool large = std::abs(cell.amplitude) >= 30;
         for (int c = 0; c < 3; ++c) {

@@ -1,0 +1,294 @@
+#include "cli/sim_run.h"
+
+#include <CLI/CLI.hpp>
+#include <nlohmann/json.hpp>
+
+#include <chrono>
+#include <cmath>
+#include <condition_variable>
+#include <memory>
+#include <mutex>
+
+#include "display/ecg_display.h"
+#include "display/ecg_recording.h"
+#include "engine/rhythm_measurement.h"
+#include "engine/simulation_clock.h"
+
+namespace vantrel {
+namespace {
+
+constexpr int32_t kRateSampleTicks = 1000;  // 5 s, as the redraw handler samples the rate
+
+// The view's messages have no one to go to in a headless run; message boxes still reach the
+// notifier the runner found in place (stderr).
+class HeadlessNotifier : public EngineNotifier {
+public:
+    explicit HeadlessNotifier(EngineNotifier* messages) : messages_(messages) {}
+    void Post(int32_t, int32_t, int32_t) override {}
+    void Send(int32_t, int32_t, int32_t) override {}
+    void ShowMessage(const std::string& title, const std::string& text) override {
+        messages_->ShowMessage(title, text);
+    }
+    void EndProgram() override { messages_->EndProgram(); }
+
+private:
+    EngineNotifier* messages_;
+};
+
+// Puts the previous notifier back however the run ends.
+class NotifierSwap {
+public:
+    NotifierSwap(CCoeur& heart, EngineNotifier* replacement)
+        : heart_(heart), previous_(heart.notifier) {
+        heart_.notifier = replacement;
+    }
+    ~NotifierSwap() { heart_.notifier = previous_; }
+
+private:
+    CCoeur& heart_;
+    EngineNotifier* previous_;
+};
+
+// Everything that happens after a tick: the recording, the beats, the rate samples, the end of
+// the run.  Runs with the model lock held, on whichever thread ticks.
+class RunObserver : public TickListener {
+public:
+    RunObserver(CCoeur& heart, const SimRunOptions& options, int64_t targetTicks, SimSummary& summary)
+        : heart_(heart), options_(options), target_(targetTicks), summary_(summary) {}
+
+    bool OpenFiles(const std::string& modelName, std::string& error) {
+        if (!options_.ecgPath.empty()) {
+            ecg_ = OpenEcgRecording(options_.ecgPath, modelName, error);
+            if (!ecg_) return false;
+        }
+        if (!options_.beatsPath.empty()) {
+            beats_ = PendingTextFile::Create(options_.beatsPath, error);
+            if (!beats_) return false;
+            beats_->Write(kBeatsCsvHeader);
+        }
+        return true;
+    }
+
+    bool FinishFiles(std::string& error) {
+        if (ecg_ && !ecg_->Finish(error)) return false;
+        if (beats_ && !beats_->Finish(error)) return false;
+        return true;
+    }
+
+    void OnTick(const CCoeur&, const TickRecord& record) override {
+        const int64_t index = ticks_++;  // this tick's sample lies index * 5 ms into the run
+        if (record.complexClosed) {
+            ++summary_.complexes;
+            if (beats_) {
+                line_ = std::to_string(index * 5) + ',' + std::to_string(heart_.rrInterval) + ',' +
+                        std::to_string(heart_.prInterval) + ',' + std::to_string(heart_.qtInterval) +
+                        '\n';
+                beats_->Write(line_);
+            }
+        }
+        if (ecg_) {
+            RecordingTick tick;
+            tick.tick = record.tickCount;
+            tick.sample = record.sample;
+            tick.stimulus = record.stimulus;
+            tick.complexClosed = record.complexClosed;
+            tick.rr = heart_.rrInterval;
+            tick.pr = heart_.prInterval;
+            tick.qt = heart_.qtInterval;
+            ecg_->Add(tick);
+        }
+        if (ticks_ % kRateSampleTicks == 0) {
+            summary_.heartRate = RateCellHeartRate(heart_);
+            summary_.cell5Rate = Cell5HeartRate(heart_);
+            summary_.heartRates.push_back(summary_.heartRate);
+        }
+        if (ticks_ >= target_) {
+            if (clock_) clock_->SetRunMode(kRunPaused);
+            std::lock_guard<std::mutex> guard(doneMutex_);
+            done_ = true;
+            doneSignal_.notify_all();
+        } else if (options_.betweenTicks) {
+            options_.betweenTicks(heart_);
+        }
+    }
+
+    // Real time: the clock ticks on its thread until the target is reached.
+    void RunOnClock(EcgDisplay& display) {
+        SimulationClock clock(heart_, display);
+        clock_ = &clock;
+        clock.SetTickListener(this);
+        clock.Start();
+        clock.SetRunMode(kRunNormal);
+        {
+            std::unique_lock<std::mutex> wait(doneMutex_);
+            doneSignal_.wait(wait, [this] { return done_; });
+        }
+        clock.Stop();
+        clock_ = nullptr;
+    }
+
+    // As fast as possible, on this thread, through the same tick and sample as the clock's.
+    void RunFast(EcgDisplay& display) {
+        SimulationClock clock(heart_, display);
+        clock.SetTickListener(this);
+        std::lock_guard<std::mutex> guard(heart_.lock);
+        while (ticks_ < target_) clock.TickAndSample(true);
+    }
+
+    int64_t Ticks() const { return ticks_; }
+
+private:
+    CCoeur& heart_;
+    const SimRunOptions& options_;
+    const int64_t target_;
+    SimSummary& summary_;
+    int64_t ticks_ = 0;
+    std::unique_ptr<EcgRecording> ecg_;
+    std::unique_ptr<PendingTextFile> beats_;
+    std::string line_;
+    SimulationClock* clock_ = nullptr;
+    std::mutex doneMutex_;
+    std::condition_variable doneSignal_;
+    bool done_ = false;
+};
+
+// Model names are 8-bit Western European (Windows-1252) text; JSON wants UTF-8.
+std::string Utf8FromWestern(const std::string& text) {
+    // Code points of 0x80..0x9F; 0 where the code page leaves the byte undefined.
+    static constexpr char32_t kHigh[32] = {
+        0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+        0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+        0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
+    std::string out;
+    for (unsigned char byte : text) {
+        char32_t c = byte;
+        if (byte >= 0x80 && byte < 0xA0) c = kHigh[byte - 0x80] ? kHigh[byte - 0x80] : 0xFFFD;
+        if (c < 0x80) {
+            out += static_cast<char>(c);
+        } else if (c < 0x800) {
+            out += static_cast<char>(0xC0 | (c >> 6));
+            out += static_cast<char>(0x80 | (c & 0x3F));
+        } else {
+            out += static_cast<char>(0xE0 | (c >> 12));
+            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+            out += static_cast<char>(0x80 | (c & 0x3F));
+        }
+    }
+    return out;
+}
+
+}  // namespace
+
+void AddSimRunOptions(CLI::App& app, SimRunOptions& options) {
+    app.add_option("--seconds", options.seconds, "Simulated seconds to run (default 10)");
+    app.add_option("--tone", options.tone, "Sympatho-vagal balance 0..1000 to set before the run");
+    app.add_flag("--realtime", options.realtime, "Run through the real 5 ms clock");
+    app.add_option("--ecg", options.ecgPath,
+                   "Record every sample: FILE.csv (one line per sample) or FILE.edf (EDF+)");
+    app.add_option("--beats", options.beatsPath,
+                   "Write one CSV line per closed complex: timeMs,rrMs,prMs,qtMs");
+    app.add_flag("--json", options.json, "Print a summary object as JSON on stdout");
+}
+
+bool CheckSimRunOptions(const SimRunOptions& options, std::string& error) {
+    if (!std::isfinite(options.seconds) || options.seconds < 0) {
+        error = "--seconds must be a duration of 0 or more seconds";
+        return false;
+    }
+    if (options.seconds > kMaxSimSeconds) {
+        error = "--seconds must be at most " + std::to_string(static_cast<int64_t>(kMaxSimSeconds));
+        return false;
+    }
+    if (options.tone && (*options.tone < 0 || *options.tone > 1000)) {
+        error = "--tone must lie between 0 and 1000";
+        return false;
+    }
+    if (!options.ecgPath.empty() && options.ecgPath == options.beatsPath) {
+        error = "--ecg and --beats must name different files";
+        return false;
+    }
+    return true;
+}
+
+bool RunSimulation(CCoeur& heart, const std::string& modelName, const SimRunOptions& options,
+                   SimSummary& summary, std::string& error) {
+    if (!CheckSimRunOptions(options, error)) return false;
+    summary = SimSummary{};
+    summary.model = modelName;
+    const auto targetTicks = static_cast<int64_t>(std::llround(options.seconds * kSamplesPerSecond));
+    auto display = std::make_unique<EcgDisplay>();
+    RunObserver observer(heart, options, targetTicks, summary);
+    if (!observer.OpenFiles(modelName, error)) return false;
+
+    HeadlessNotifier headless(heart.notifier);
+    NotifierSwap swap(heart, &headless);
+    {
+        std::lock_guard<std::mutex> guard(heart.lock);
+        summary.cellCount = heart.cellCount;
+        summary.linkCount = heart.linkCount;
+        if (options.tone) heart.SetTone(*options.tone, false);
+        if (options.betweenTicks) options.betweenTicks(heart);
+    }
+    const auto start = std::chrono::steady_clock::now();
+    if (targetTicks > 0) {
+        if (options.realtime)
+            observer.RunOnClock(*display);
+        else
+            observer.RunFast(*display);
+    }
+    summary.wallSeconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+
+    std::lock_guard<std::mutex> guard(heart.lock);
+    summary.ticks = observer.Ticks();
+    summary.simulatedSeconds = static_cast<double>(summary.ticks) / kSamplesPerSecond;
+    summary.realtimeFactor =
+        summary.wallSeconds > 0 ? summary.simulatedSeconds / summary.wallSeconds : 0;
+    if (summary.heartRates.empty()) {
+        // A run shorter than one rate sample: ask once at its end.
+        summary.heartRate = RateCellHeartRate(heart);
+        summary.cell5Rate = Cell5HeartRate(heart);
+    }
+    summary.prInterval = heart.prInterval;
+    summary.qtInterval = heart.qtInterval;
+    summary.rrInterval = heart.rrInterval;
+    return observer.FinishFiles(error);
+}
+
+std::string SummaryJson(const SimSummary& s) {
+    const nlohmann::ordered_json json = {
+        {"model", Utf8FromWestern(s.model)},
+        {"cellCount", s.cellCount},
+        {"linkCount", s.linkCount},
+        {"ticks", s.ticks},
+        {"simulatedSeconds", s.simulatedSeconds},
+        {"wallSeconds", s.wallSeconds},
+        {"realtimeFactor", s.realtimeFactor},
+        {"heartRate", s.heartRate},
+        {"cell5Rate", s.cell5Rate},
+        {"prInterval", s.prInterval},
+        {"qtInterval", s.qtInterval},
+        {"rrInterval", s.rrInterval},
+        {"complexes", s.complexes},
+        {"heartRates", s.heartRates},
+    };
+    return json.dump(2) + "\n";
+}
+
+std::string SummaryText(const SimSummary& s) {
+    char line[256];
+    std::string text = s.model + ": " + std::to_string(s.cellCount) + " cells, " +
+                       std::to_string(s.linkCount) + " links\n";
+    std::snprintf(line, sizeof line, "%lld ticks (%.1f s simulated) in %.3f s: %.0f x real time\n",
+                  static_cast<long long>(s.ticks), s.simulatedSeconds, s.wallSeconds,
+                  s.realtimeFactor);
+    text += line;
+    std::snprintf(line, sizeof line,
+                  "heart rate %d bpm (cell 5: %d bpm), PR %d ms, QT %d ms, RR %d ms, %lld complexes\n",
+                  s.heartRate, s.cell5Rate, s.prInterval, s.qtInterval, s.rrInterval,
+                  static_cast<long long>(s.complexes));
+    text += line;
+    return text;
+}
+
+}  // namespace vantrel

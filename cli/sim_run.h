@@ -1,0 +1,68 @@
+// The run of `vantrel-sim`: a loaded model ticked for a number of simulated seconds, as fast as
+// the machine allows or through the real 5 ms clock, with the heart rate sampled every 1000
+// ticks as the desktop's redraw handler samples it, and the ECG, the beats and a summary written
+// out.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "engine/heart_record.h"
+
+namespace CLI {
+class App;
+}
+
+namespace vantrel {
+
+inline constexpr double kMaxSimSeconds = 1'000'000;  // about eleven days of simulated time
+
+struct SimRunOptions {
+    double seconds = 10;
+    std::optional<int32_t> tone;  // set before the run, as the tone scroll bar sets it
+    bool realtime = false;        // through the real 5 ms clock instead of as fast as possible
+    std::string ecgPath;          // ECG recording, .csv or .edf; empty = none
+    std::string beatsPath;        // one CSV line per closed complex; empty = none
+    bool json = false;            // summary as a JSON object on stdout
+    // Called with the model lock held before the first tick and after every tick: the place for
+    // a script's interventions, which the desktop applies between ticks too.
+    std::function<void(CCoeur&)> betweenTicks;
+};
+
+struct SimSummary {
+    std::string model;
+    int32_t cellCount = 0;
+    int32_t linkCount = 0;
+    int64_t ticks = 0;
+    double simulatedSeconds = 0;
+    double wallSeconds = 0;
+    double realtimeFactor = 0;
+    int32_t heartRate = 0;  // the last rate of the rate cell, bpm
+    int32_t cell5Rate = 0;
+    int32_t prInterval = 0, qtInterval = 0, rrInterval = 0;  // the last measured, ms
+    int64_t complexes = 0;                                   // closed complexes
+    std::vector<int32_t> heartRates;                         // every 5-second sample
+};
+
+// Registers --seconds, --tone, --realtime, --ecg, --beats and --json.
+void AddSimRunOptions(CLI::App& app, SimRunOptions& options);
+
+// Checks the options before anything is loaded or written; false with a one-line message.
+bool CheckSimRunOptions(const SimRunOptions& options, std::string& error);
+
+// Runs the loaded heart and writes the requested files.  Output files are created before the
+// first tick, so that an unwritable name fails at once, and put in place only when complete.
+// False with a one-line message; no partial file is left behind then.
+bool RunSimulation(CCoeur& heart, const std::string& modelName, const SimRunOptions& options,
+                   SimSummary& summary, std::string& error);
+
+// The summary as one JSON object, and as a few lines of text for people.
+std::string SummaryJson(const SimSummary& summary);
+std::string SummaryText(const SimSummary& summary);
+
+inline constexpr const char* kBeatsCsvHeader = "timeMs,rrMs,prMs,qtMs\n";
+
+}  // namespace vantrel
