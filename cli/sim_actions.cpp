@@ -1,5 +1,6 @@
 #include "cli/sim_actions.h"
 
+#include <CLI/CLI.hpp>
 #include <algorithm>
 #include <charconv>
 #include <cmath>
@@ -363,6 +364,31 @@ ticks in time order, and in the order given at equal times):
   stim-stop                   the stimulator's STOP
   emergency=on|off            emergency pacing at 75 bpm through the active lead
 )";
+}
+
+void AddSimActionOptions(CLI::App& app, std::vector<std::string>& specs) {
+    app.add_option("--do", specs,
+                   "T:ACTION: an intervention at T simulated seconds (repeatable; see below)")
+        ->allow_extra_args(false)
+        ->type_name("T:ACTION");
+    app.footer(SimActionsHelp());
+}
+
+bool ParseSimActions(const std::vector<std::string>& specs, std::vector<SimAction>& actions,
+                     std::string& error) {
+    actions.clear();
+    for (const std::string& spec : specs) {
+        auto action = ParseSimAction(spec, error);
+        if (!action) return false;
+        actions.push_back(std::move(*action));
+    }
+    return true;
+}
+
+bool ResolveSimActions(const CCoeur& heart, std::vector<SimAction>& actions, std::string& error) {
+    for (SimAction& action : actions)
+        if (!ResolveSimActionCells(heart, action, error)) return false;
+    return true;
 }
 
 }  // namespace vantrel

@@ -15,6 +15,10 @@
 #include "engine/pacemaker.h"
 #include "engine/stimulator_program.h"
 
+namespace CLI {
+class App;
+}
+
 namespace vantrel {
 
 enum class SimActionKind {
@@ -91,5 +95,15 @@ private:
 
 // The actions as `--help` documents them.
 std::string SimActionsHelp();
+
+// Registers the repeatable `--do T:ACTION` and puts the actions' description in the help.
+void AddSimActionOptions(CLI::App& app, std::vector<std::string>& specs);
+
+// Parses every `--do` before anything is loaded; false with the first mistake in one line.
+bool ParseSimActions(const std::vector<std::string>& specs, std::vector<SimAction>& actions,
+                     std::string& error);
+
+// Looks up every cell name once the model is loaded; false with the first unknown name.
+bool ResolveSimActions(const CCoeur& heart, std::vector<SimAction>& actions, std::string& error);
 
 }  // namespace vantrel

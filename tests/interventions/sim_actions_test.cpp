@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <CLI/CLI.hpp>
+
 #include "engine/cardioversion.h"
 #include "intervention_fixture.h"
 
@@ -196,6 +198,28 @@ TEST(SimActionSchedule, AppliesInTimeOrderThenInTheOrderGiven) {
     heart->tickCount = 400;
     schedule.ApplyDue(*heart);
     EXPECT_EQ(heart->tone, 300);
+}
+
+TEST(SimActionOptions, DoIsRepeatableAndDocumented) {
+    CLI::App app("test");
+    std::vector<std::string> specs;
+    AddSimActionOptions(app, specs);
+    const char* argv[] = {"vantrel-sim", "--do", "1:svpb", "--do", "0.5:pacemaker=VVI,rate=60"};
+    app.parse(5, const_cast<char**>(argv));
+    std::vector<SimAction> actions;
+    std::string error;
+    ASSERT_TRUE(ParseSimActions(specs, actions, error)) << error;
+    ASSERT_EQ(actions.size(), 2u);
+    EXPECT_EQ(actions[1].tick, 100);
+    auto heart = NamedHeart();
+    EXPECT_TRUE(ResolveSimActions(*heart, actions, error));
+    const std::string help = app.help();
+    for (const char* word : {"--do", "sv-bigeminy", "pacemaker=MODE", "stim-stop", "emergency"})
+        EXPECT_NE(help.find(word), std::string::npos) << word;
+    specs.push_back("2:ic1=Nowhere");
+    ASSERT_TRUE(ParseSimActions(specs, actions, error));
+    EXPECT_FALSE(ResolveSimActions(*heart, actions, error));
+    EXPECT_EQ(error, "--do ic1=Nowhere: no cell is named \"Nowhere\"");
 }
 
 }  // namespace
