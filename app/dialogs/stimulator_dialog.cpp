@@ -1,0 +1,159 @@
+#include "app/dialogs/stimulator_dialog.h"
+
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollBar>
+#include <QVBoxLayout>
+
+#include "app/dialogs/int_field.h"
+
+namespace vantrel {
+
+CORTHO::CORTHO(QWidget* parent) : ChildPanel("ORTHORHYTHMIC STIMULATOR", parent) {
+    setObjectName("StimulatorDialog");
+    auto* grid = new QGridLayout(Body());
+    grid->setContentsMargins(8, 6, 8, 6);
+    grid->setVerticalSpacing(4);
+    auto edit = [this](int value) {
+        auto* e = new QLineEdit(QString::number(value), Body());
+        e->setMaximumWidth(56);
+        return e;
+    };
+    auto label = [this](const QString& text) { return new QLabel(text, Body()); };
+
+    train_ = new QCheckBox("S1 - S1", Body());
+    s1_ = edit(600);
+    grid->addWidget(train_, 0, 0);
+    grid->addWidget(label("="), 0, 1, Qt::AlignRight);
+    grid->addWidget(s1_, 0, 2);
+    grid->addWidget(label("ms"), 0, 3);
+
+    without_ = new QRadioButton("Without intermediate QRS", Body());
+    with_ = new QRadioButton("with", Body());
+    intermediate_ = edit(3);
+    auto* intermediateGroup = new QButtonGroup(this);
+    intermediateGroup->addButton(without_);
+    intermediateGroup->addButton(with_);
+    without_->setChecked(true);
+    grid->addWidget(without_, 1, 0, 1, 2);
+    grid->addWidget(with_, 2, 0, Qt::AlignRight);
+    grid->addWidget(intermediate_, 2, 2);
+    grid->addWidget(label("intermediate QRS"), 2, 3, 1, 2);
+
+    s2_ = edit(500);
+    grid->addWidget(label("S2 ="), 3, 1, Qt::AlignRight);
+    grid->addWidget(s2_, 3, 2);
+    grid->addWidget(label("ms"), 3, 3);
+    fixed_ = new QRadioButton("Fixed", Body());
+    increment_ = new QRadioButton("Auto-Increment", Body());
+    decrement_ = new QRadioButton("Auto-Decrement", Body());
+    auto* modeGroup = new QButtonGroup(this);
+    for (QRadioButton* b : {fixed_, increment_, decrement_}) modeGroup->addButton(b);
+    fixed_->setChecked(true);
+    grid->addWidget(fixed_, 4, 0);
+    grid->addWidget(increment_, 5, 0);
+    grid->addWidget(decrement_, 6, 0);
+    step_ = edit(25);
+    limit_ = edit(200);
+    grid->addWidget(label("Step :"), 5, 1, Qt::AlignRight);
+    grid->addWidget(step_, 5, 2);
+    grid->addWidget(label("ms      still"), 5, 3);
+    grid->addWidget(limit_, 5, 4);
+    grid->addWidget(label("ms"), 5, 5);
+
+    s3On_ = new QCheckBox("S3 =", Body());
+    s3_ = edit(270);
+    s4On_ = new QCheckBox("S4 =", Body());
+    s4_ = edit(250);
+    grid->addWidget(s3On_, 7, 0, Qt::AlignRight);
+    grid->addWidget(s3_, 7, 2);
+    grid->addWidget(label("ms"), 7, 3);
+    grid->addWidget(s4On_, 8, 0, Qt::AlignRight);
+    grid->addWidget(s4_, 8, 2);
+    grid->addWidget(label("ms"), 8, 3);
+
+    pauseOn_ = new QCheckBox("Add a pause after burst of :", Body());
+    pauseOn_->setChecked(true);
+    pause_ = edit(3000);
+    grid->addWidget(pauseOn_, 9, 0, 1, 2);
+    grid->addWidget(pause_, 9, 2);
+    grid->addWidget(label("ms"), 9, 3);
+
+    auto* leads = new QButtonGroup(this);
+    auto* leadColumn = new QVBoxLayout;
+    for (int i = 0; i < 4; ++i) {
+        lead_[i] = new QRadioButton(QStringLiteral("Lead %1").arg(i + 1), Body());
+        leads->addButton(lead_[i], i);
+        leadColumn->addWidget(lead_[i]);
+    }
+    lead_[0]->setChecked(true);
+    grid->addLayout(leadColumn, 0, 6, 4, 1);
+
+    emergency_ = new QPushButton("EMERGENCY\n75bpm", Body());
+    emergency_->setCheckable(true);
+    emergency_->setMinimumHeight(40);
+    grid->addWidget(emergency_, 4, 6, 2, 1);
+    start_ = new QPushButton("START", Body());
+    stop_ = new QPushButton("STOP", Body());
+    grid->addWidget(start_, 7, 6);
+    grid->addWidget(stop_, 8, 6);
+
+    slider_ = new QScrollBar(Qt::Vertical, Body());
+    slider_->setRange(0, 1000);
+    slider_->setValue(400);
+    slider_->setPageStep(50);
+    grid->addWidget(slider_, 0, 7, 10, 1);
+
+    connect(slider_, &QScrollBar::valueChanged, this,
+            [this](int position) { s1_->setText(QString::number(1000 - position)); });
+    connect(start_, &QPushButton::clicked, this, [this] {
+        if (ReadFields()) emit startRequested(fields_);
+    });
+    connect(stop_, &QPushButton::clicked, this, [this] {
+        ReadFields();
+        emit stopRequested(fields_);
+    });
+    connect(emergency_, &QPushButton::clicked, this, [this] {
+        if (ReadFields())
+            emit emergencyClicked(fields_);
+        else
+            emergency_->setChecked(!emergency_->isChecked());  // a refused field changes nothing
+    });
+    connect(leads, &QButtonGroup::idClicked, this, [this](int) {
+        if (ReadFields()) emit leadChosen(fields_);
+    });
+}
+
+bool CORTHO::ReadFields() {
+    StimulatorFields f = fields_;
+    f.trainOn = train_->isChecked();
+    f.withIntermediate = with_->isChecked();
+    f.mode = increment_->isChecked() ? S2Mode::AutoIncrement
+             : decrement_->isChecked() ? S2Mode::AutoDecrement
+                                       : S2Mode::Fixed;
+    f.s3On = s3On_->isChecked();
+    f.s4On = s4On_->isChecked();
+    f.pauseOn = pauseOn_->isChecked();
+    for (int i = 0; i < 4; ++i)
+        if (lead_[i]->isChecked()) f.lead = i;
+    f.emergency = emergency_->isChecked();
+    const bool ok = ExchangeInt(this, s1_, 5, 10000, f.s1) && ExchangeInt(this, intermediate_, 0, 100, f.intermediateCount) &&
+                    ExchangeInt(this, s2_, 5, 10000, f.s2) && ExchangeInt(this, step_, 5, 1000, f.step) &&
+                    ExchangeInt(this, limit_, 5, 10000, f.limit) && ExchangeInt(this, s3_, 5, 1000, f.s3) &&
+                    ExchangeInt(this, s4_, 5, 1000, f.s4) && ExchangeInt(this, pause_, 1, 10000, f.pause);
+    if (ok) fields_ = f;
+    return ok;
+}
+
+void CORTHO::SetEngineAvailable(bool available) {
+    for (QWidget* w : {static_cast<QWidget*>(start_), static_cast<QWidget*>(stop_), static_cast<QWidget*>(emergency_)})
+        w->setEnabled(available);
+}
+
+}  // namespace vantrel

@@ -1,0 +1,817 @@
+#include "app/vantrel_view.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QMessageBox>
+#include <QMouseEvent>
+#include <QPageSetupDialog>
+#include <QPainter>
+#include <QPrinter>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTimer>
+#include <algorithm>
+#include <mutex>
+
+#include "app/command_table.h"
+#include "app/dialogs/pacemaker_dialog.h"
+#include "app/dialogs/premature_panel.h"
+#include "app/dialogs/stimulator_dialog.h"
+#include "app/dialogs/welcome_dialog.h"
+#include "app/engine_control.h"
+#include "app/settings/settings_file.h"
+#include "app/ui_text.h"
+#include "app/vantrel_doc.h"
+#include "app/view_controls.h"
+#include "app/view_events.h"
+
+namespace vantrel {
+
+namespace {
+
+constexpr int kRowHeight = 20;
+constexpr int kLeftColumn = 4;   // x of the controls left of a full-width strip
+constexpr int kColumnWidth = 58;
+
+constexpr const char* kStyleEntries[][2] = {
+    {"ID_CellName", "Name"},
+    {"ID_SKELET", "Skeleton"},
+    {"ID_FullV", "Full volume"},
+    {"ID_Depol", "Depolarization"},
+    {"ID_ARP", "Abs.Refract.period"},
+    {"ID_ACT", "Anterog.conduction time"},
+    {"ID_RCT", "Retrogr..conduction time"},
+    {"ID_ESF", "Escape frequency"},
+    {"ID_EscDC", "Escape down counter"},
+    {"ID_CTDC", "Conduct.time down counter"},
+    {"ID_RPDC", "Depolariz.down counter"},
+};
+
+constexpr const char* kSpeedEntries[] = {"12,5", "25", "50", "100"};
+
+QLabel* StaticText(const QString& text, QWidget* parent) {
+    auto* label = new QLabel(text, parent);
+    QPalette pal = label->palette();
+    pal.setColor(QPalette::WindowText, QColor(64, 255, 64));
+    label->setPalette(pal);
+    return label;
+}
+
+}  // namespace
+
+CCVantrelView::CCVantrelView(CCVantrelDoc& doc, const ScreenLayout& layout, QWidget* parent)
+    : QWidget(parent), doc_(doc), layout_(layout),
+      canvas_(std::max(layout.layoutWidth, 1), std::max(layout.layoutHeight, 1), QImage::Format_RGB32) {
+    setObjectName("VantrelView");
+    canvas_.fill(Qt::black);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setFocusPolicy(Qt::StrongFocus);
+    setMouseTracking(false);
+}
+
+CCVantrelView::~CCVantrelView() {
+    // The engine must not reach a view that is going away.
+    doc_.notifier.SetTarget(nullptr);
+    if (doc_.view == this) doc_.view = nullptr;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Start-up
+
+void CCVantrelView::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    // The first paint's initialisation runs just before the first paint, so that the controls it
+    // creates are not created while painting.
+    if (firstPaintPending_) FirstPaint();
+}
+
+void CCVantrelView::FirstPaint() {
+    firstPaintPending_ = 0;
+    const int w = layout_.layoutWidth;
+    const int h = layout_.layoutHeight;
+
+    // 1. The view becomes known: from now on the engine's messages reach it.
+    doc_.view = this;
+    doc_.notifier.SetTarget(this);
+
+    // 2, 3. Settings, then the language (only English exists in this build).
+    settingsText_ = ReadSettings(doc_.SettingsPath());
+    doc_.languageIndex = GetInt(settingsText_, "Language", 0);
+
+    // 4. The pacemaker dialog, hidden, with the saved values.
+    pacemakerDialog_ = new CPACE(this);
+    pacemakerDialog_->setGeometry(60, 73, 500, 300);
+    PacemakerFields pm = pacemakerDialog_->Fields();
+    pm.avDelay = GetInt(settingsText_, "PM_AVD", 160);
+    pm.maxRate = GetInt(settingsText_, "PM_MaxRate", 120);
+    pm.basicRate = GetInt(settingsText_, "PM_Rate", 70);
+    pm.vvDelay = GetInt(settingsText_, "PM_VVD", 0);
+    pm.atrialBlanking = GetInt(settingsText_, "PM_ABlk", 200);
+    pm.ventricularBlanking = GetInt(settingsText_, "PM_VBlk", 200);
+    pacemakerDialog_->SetFields(pm);
+    pacemakerDialog_->SetEngineAvailable(EngineControl::Offers(EngineService::Pacemaker));
+    pacemakerDialog_->hide();
+    connect(pacemakerDialog_, &CPACE::applied, this, [this](const PacemakerFields& fields) {
+        EngineControl(doc_).SetupPacemaker(fields);
+        doc_.notifier.Post(kMsgSyncPaint, 0, 0);
+    });
+
+    // 6. The view's font and the strip's geometry.
+    QFont viewFont("Arial");
+    viewFont.setPixelSize(14);
+    setFont(viewFont);
+    doc_.strip.SetLayout(w, h);
+
+    // 8. Sequence and drug lists.
+    sequenceList_ = new CComboBoxR(this);
+    drugList_ = new CComboBoxR(this);
+    for (CComboBoxR* list : {sequenceList_, drugList_}) {
+        connect(list, &CComboBoxR::rightClicked, this, [this] { ShowWelcome(2); });
+        list->setEnabled(EngineControl::Offers(EngineService::Therapy));
+    }
+    sequenceList_->addItem(Tr("IDS_BASELINE", "Actions: Baseline"));
+    drugList_->addItem(Tr("IDS_WASHOUT", "No drug / WashOut"));
+    sequenceList_->setCurrentIndex(0);
+    drugList_->setCurrentIndex(0);
+
+    // 9. The tone panel, then the hidden "PR=" and "QT=".
+    svbLabel_ = StaticText(Tr("IDC_SVB", "SVB"), this);
+    toneBar_ = new QScrollBar(Qt::Vertical, this);
+    toneBar_->setObjectName("ToneBar");
+    toneBar_->setRange(0, 200);
+    toneBar_->setSingleStep(1);
+    toneBar_->setPageStep(10);
+    toneBar_->setValue(114);
+    toneBar_->setFocusPolicy(Qt::NoFocus);
+    connect(toneBar_, &QScrollBar::actionTriggered, this, &CCVantrelView::OnToneAction);
+    connect(toneBar_, &QScrollBar::sliderReleased, this, [this] { ApplyTonePosition(toneBar_->value()); });
+    toneValue_ = StaticText(" 70", this);
+    toneValue_->setObjectName("ToneValue");
+    arLabel_ = StaticText(Tr("IDC_AR", "AR"), this);
+    heartRateValue_ = StaticText(" 60bpm", this);
+    heartRateValue_->setObjectName("HeartRate");
+    heartRateValue_->hide();
+    sinusRateValue_ = StaticText(" 60", this);
+    sinusRateValue_->setObjectName("SinusRate");
+    prLabel_ = StaticText("PR=", this);
+    prLabel_->setObjectName("PrLabel");
+    qtLabel_ = StaticText("QT=", this);
+    qtLabel_->setObjectName("QtLabel");
+    prLabel_->hide();
+    qtLabel_->hide();
+    elapsedLabel_ = StaticText("- ms", this);
+    elapsedLabel_->setObjectName("ElapsedLabel");
+
+    // 10. "Record" (the PR/QT plot's interval recording) and the display-style list.
+    recordButton_ = new QPushButton(Tr("ID_RECORD", "Record"), this);
+    recordButton_->setEnabled(false);  // the PR/QT plot is not part of this build
+    styleList_ = new QComboBox(this);
+    styleList_->setObjectName("StyleList");
+    for (const auto& entry : kStyleEntries) styleList_->addItem(Tr(entry[0], entry[1]));
+    styleList_->setCurrentIndex(std::clamp(GetInt(settingsText_, "SelCell", 2), 0, styleList_->count() - 1));
+    connect(styleList_, &QComboBox::activated, this, &CCVantrelView::OnStyleChanged);
+
+    // 11. "I.C.1".."I.C.4".
+    for (int n = 0; n < 4; ++n) {
+        electrodeButton_[n] = new QPushButton(this);
+        electrodeButton_[n]->setFocusPolicy(Qt::NoFocus);
+        electrodeButton_[n]->hide();
+        connect(electrodeButton_[n], &QPushButton::clicked, this, [this, n] { PlaceElectrodeButton(n + 1); });
+    }
+
+    // 12. Sweep speed.
+    speedList_ = new QComboBox(this);
+    speedList_->setObjectName("SpeedList");
+    for (const char* s : kSpeedEntries) speedList_->addItem(s);
+    speedList_->setCurrentIndex(1);
+    liveSpeedSelection_ = 1;
+    frozenSpeedSelection_ = 2;
+    doc_.strip.SetSweepSpeed(3 - speedList_->currentIndex());
+    connect(speedList_, &QComboBox::activated, this, &CCVantrelView::OnSpeedChanged);
+
+    // 13. Lead lists, then the lead and electrode choices restored from the settings.
+    const int32_t savedLead[3] = {GetInt(settingsText_, "SelP1", 0), GetInt(settingsText_, "SelP2", 1),
+                                  GetInt(settingsText_, "SelP3", 6)};
+    for (int i = 0; i < 3; ++i) {
+        leadList_[i] = new CComboBoxL(this);
+        leadList_[i]->setObjectName(QStringLiteral("LeadList%1").arg(i + 1));
+        for (int lead = 0; lead < kLeadCount; ++lead) leadList_[i]->addItem(LeadName(lead));
+        leadList_[i]->setCurrentIndex(std::clamp(savedLead[i], 0, kLeadCount - 1));
+        connect(leadList_[i], &QComboBox::activated, this, &CCVantrelView::OnLeadsChanged);
+    }
+    OnLeadsChanged();
+    {
+        std::lock_guard<std::mutex> guard(doc_.heart.lock);
+        for (int n = 0; n < 4; ++n) {
+            int32_t cell = GetInt(settingsText_, QStringLiteral("SelX%1").arg(n + 1).toStdString(), 0) - 1;
+            if (cell >= doc_.heart.cellCount) cell = -1;  // a saved cell this model does not have
+            doc_.heart.icCell[n] = cell;
+            doc_.heart.electrodes[n].cell = cell;
+        }
+        doc_.heart.pmAtrialCell = doc_.heart.pmVentricularCell = doc_.heart.pmVentricular2Cell = -1;
+        doc_.heart.MarkElectrodes();
+    }
+    for (int n = 1; n <= 4; ++n) UpdateElectrodeCaption(n);
+
+    // 14. The 3D picture's scroll bars and chamber boxes (hidden: the 3D picture is not built),
+    // "VPB" and "SVPB".
+    azimuthBar_ = new QScrollBar(Qt::Horizontal, this);
+    elevationBar_ = new QScrollBar(Qt::Vertical, this);
+    azimuthBar_->hide();
+    elevationBar_->hide();
+    const char* chamberKeys[4][2] = {{"ID_RA", "RA"}, {"ID_LA", "LA"}, {"ID_RV", "RV"}, {"ID_LV", "LV"}};
+    for (int i = 0; i < 4; ++i) {
+        chamberBox_[i] = new QCheckBox(Tr(chamberKeys[i][0], chamberKeys[i][1]), this);
+        chamberBox_[i]->hide();
+    }
+    vpbButton_ = new CButtonR(Tr("ID_VPB", "VPB"), this);
+    svpbButton_ = new CButtonR(Tr("ID_SVPB", "SVPB"), this);
+    for (CButtonR* b : {vpbButton_, svpbButton_}) {
+        b->setFocusPolicy(Qt::NoFocus);
+        b->setEnabled(EngineControl::Offers(EngineService::PrematureBeats));
+        b->hide();
+    }
+    connect(vpbButton_, &QPushButton::clicked, this,
+            [this] { EngineControl(doc_).ProgramPremature(PrematureCommand::Ventricular, true); });
+    connect(svpbButton_, &QPushButton::clicked, this,
+            [this] { EngineControl(doc_).ProgramPremature(PrematureCommand::Supraventricular, true); });
+
+    // 15. The first model title.
+    doc_.modelTitle = "Vantrel Clinic - " + Translate("ID_HEARTMOD", "Heart Model") + " : " + "1.1 Normal";
+    OnModelTitle();
+
+    // 16. The comments caption and the strip laid out for the right half.
+    doc_.commentsCaption = StaticText(Tr("IDC_COMMENTS", "Comments of TXT files"), this);
+    doc_.commentsCaption->setGeometry(65, h - 120, w - 1 - 65, 20);
+    doc_.commentsCaption->hide();
+    previousMode_ = 0;
+    doc_.strip.SetLeftEdge(false);
+
+    // 17. The premature-beat panel and the stimulator dialog.
+    prematurePanel_ = new CMainDlg(this);
+    prematurePanel_->setGeometry(65, 73, 705, 166);
+    prematurePanel_->SetProgramsAvailable(EngineControl::Offers(EngineService::PrematureBeats));
+    prematurePanel_->hide();
+    connect(prematurePanel_, &CMainDlg::commandRequested, this,
+            [this](PrematureCommand command, bool on) { EngineControl(doc_).ProgramPremature(command, on); });
+    stimulatorDialog_ = new CORTHO(this);
+    stimulatorDialog_->setGeometry(60, 363, 500, 320);
+    stimulatorDialog_->SetEngineAvailable(EngineControl::Offers(EngineService::Stimulator));
+    stimulatorDialog_->hide();
+    connect(stimulatorDialog_, &CORTHO::startRequested, this,
+            [this](const StimulatorFields& f) { EngineControl(doc_).StartStimulator(f, false); });
+    connect(stimulatorDialog_, &CORTHO::stopRequested, this,
+            [this](const StimulatorFields& f) { EngineControl(doc_).StartStimulator(f, true); });
+    connect(stimulatorDialog_, &CORTHO::emergencyClicked, this,
+            [this](const StimulatorFields& f) { EngineControl(doc_).StartStimulator(f, false); });
+    connect(stimulatorDialog_, &CORTHO::leadChosen, this,
+            [this](const StimulatorFields& f) { EngineControl(doc_).StartStimulator(f, false); });
+
+    // 18. The tone of the scroll bar, handled as message 1035.
+    OnTone(ToneOfPosition(toneBar_->value()));
+
+    Invalidate();
+    emit commandStateChanged();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Painting
+
+void CCVantrelView::Invalidate() {
+    fullPaintPending_ = true;
+    update();
+}
+
+void CCVantrelView::paintEvent(QPaintEvent* event) {
+    if (fullPaintPending_ && !firstPaintPending_) {
+        fullPaintPending_ = false;
+        QPainter canvasPainter(&canvas_);
+        PaintScreen(canvasPainter);
+    }
+    QPainter p(this);
+    p.fillRect(event->rect(), Qt::black);
+    p.drawImage(event->rect().topLeft(), canvas_, event->rect());
+}
+
+void CCVantrelView::PaintScreen(QPainter& p) {
+    const bool newLayout = displayMode_ != previousMode_;
+    switch (displayMode_) {
+    case kScreenHeart: PaintHeartScreen(p, newLayout); break;
+    case kScreenEcg: PaintEcgScreen(p, newLayout); break;
+    case kScreenComments: PaintCommentsScreen(newLayout); break;
+    default: break;  // the frozen screen is not part of this build
+    }
+    previousMode_ = displayMode_;
+    setFocus();
+}
+
+void CCVantrelView::PaintHeartScreen(QPainter& p, bool newLayout) {
+    prematurePanel_->hide();
+    if (newLayout) {
+        p.fillRect(canvas_.rect(), Qt::black);
+        doc_.strip.SetLeftEdge(false);
+        doc_.strip.DrawBackground(p);
+        LayOutControls();
+        ShowHeartScreenControls();
+    } else {
+        doc_.strip.Redraw(p);
+    }
+    DrawHeartPicture(p);
+    if (welcomePending_) {
+        welcomePending_ = 0;
+        // The dialog is modal; it must not run inside the paint.
+        QTimer::singleShot(0, this, [this] {
+            ShowWelcome(0);
+            StartAfterWelcome();
+        });
+    }
+    commentRefreshPending_ = 0;  // no comment page in this build
+}
+
+void CCVantrelView::PaintEcgScreen(QPainter& p, bool newLayout) {
+    if (newLayout) {
+        p.fillRect(canvas_.rect(), Qt::black);
+        doc_.strip.SetLeftEdge(true);
+        doc_.strip.DrawBackground(p);
+        LayOutControls();
+        ShowEcgScreenControls();
+    } else {
+        doc_.strip.Redraw(p);
+    }
+    if (doc_.commentsCaption) doc_.commentsCaption->hide();
+    prematurePanel_->show();
+    if (RunMode() == -1) SetRunMode(1);
+}
+
+void CCVantrelView::PaintCommentsScreen(bool newLayout) {
+    SetRunMode(0);
+    if (newLayout) HideScreenControls();
+}
+
+void CCVantrelView::DrawHeartPicture(QPainter& p) {
+    // The heart picture occupies the left half of the heart-model screen (the strip the right
+    // half).  Its drawing is not part of this build: the half stays dark.
+    const int half = layout_.layoutWidth / 2;
+    p.fillRect(QRect(0, 0, half, layout_.layoutHeight), Qt::black);
+}
+
+void CCVantrelView::RedrawHeart() {
+    if (displayMode_ != kScreenHeart) return;
+    QPainter p(&canvas_);
+    DrawHeartPicture(p);
+    update(QRect(0, 0, layout_.layoutWidth / 2, layout_.layoutHeight));
+}
+
+void CCVantrelView::LayOutControls() {
+    const int w = layout_.layoutWidth;
+    const int h = layout_.layoutHeight;
+    const int half = w / 2;
+    const EcgStrip& strip = doc_.strip;
+    const bool heart = displayMode_ == kScreenHeart;
+    // Beside the strip: at the left edge of the right half on the heart-model screen, at the left
+    // edge of the view on the full-width screens.
+    const int besideX = heart ? half + 2 : kLeftColumn;
+
+    // Tone panel: a column at the left edge, above the strip.
+    const int panelBottom = std::max(strip.StripTop() - 4, 4 + 6 * 18 + 40);
+    svbLabel_->setGeometry(kLeftColumn, 4, kColumnWidth, 16);
+    const int barHeight = panelBottom - 22 - 4 * 18;
+    toneBar_->setGeometry(kLeftColumn + 18, 22, 18, barHeight);
+    int y = 22 + barHeight + 2;
+    for (QLabel* label : {toneValue_, arLabel_, sinusRateValue_, heartRateValue_}) {
+        label->setGeometry(kLeftColumn, y, kColumnWidth + 20, 16);
+        y += 18;
+    }
+
+    int32_t baselines[4];
+    strip.GetIntracardiacBaselines(baselines);
+    for (int n = 0; n < 4; ++n)
+        electrodeButton_[n]->setGeometry(besideX, baselines[n] - kRowHeight / 2, kColumnWidth - 2, kRowHeight);
+    for (int i = 0; i < 3; ++i)
+        leadList_[i]->setGeometry(besideX, strip.Baseline(5 + i) - 11, kColumnWidth - 2, 22);
+    speedList_->setGeometry(besideX, strip.StripBottom() - 24, kColumnWidth - 2, 22);
+    elapsedLabel_->setGeometry(besideX, strip.StripTop() + 2, kColumnWidth + 10, 16);
+
+    // Heart-model screen only: the therapy lists above the strip, the style list, the bottom row.
+    const int listWidth = (w - 10 - (half + 5) - 6) / 2;
+    sequenceList_->setGeometry(half + 5, strip.StripTop() - 28, listWidth, 24);
+    drugList_->setGeometry(half + 5 + listWidth + 6, strip.StripTop() - 28, listWidth, 24);
+    styleList_->setGeometry(kLeftColumn + kColumnWidth + 8, 4, 190, 24);
+    const int rowY = h - 100 - 26;
+    svpbButton_->setGeometry(70, rowY, 54, 22);
+    vpbButton_->setGeometry(128, rowY, 54, 22);
+    prLabel_->setGeometry(192, rowY + 3, 62, 16);
+    qtLabel_->setGeometry(256, rowY + 3, 62, 16);
+    recordButton_->setGeometry(322, rowY, 64, 22);
+}
+
+void CCVantrelView::ShowHeartScreenControls() {
+    for (QWidget* wgt : std::initializer_list<QWidget*>{
+             electrodeButton_[0], electrodeButton_[1], electrodeButton_[2], electrodeButton_[3], leadList_[0],
+             leadList_[1], leadList_[2], speedList_, drugList_, sequenceList_, svbLabel_, toneBar_, toneValue_,
+             arLabel_, sinusRateValue_, heartRateValue_, prLabel_, qtLabel_, recordButton_, vpbButton_,
+             svpbButton_, styleList_, elapsedLabel_})
+        wgt->show();
+    // Chamber boxes and 3D scroll bars belong to the 3D picture, which is not part of this build.
+    for (QCheckBox* box : chamberBox_) box->hide();
+    azimuthBar_->hide();
+    elevationBar_->hide();
+}
+
+void CCVantrelView::ShowEcgScreenControls() {
+    for (QWidget* wgt : std::initializer_list<QWidget*>{
+             toneBar_, toneValue_, electrodeButton_[0], electrodeButton_[1], electrodeButton_[2],
+             electrodeButton_[3], leadList_[0], leadList_[1], leadList_[2], speedList_, heartRateValue_,
+             svbLabel_, elapsedLabel_})
+        wgt->show();
+    for (QWidget* wgt : std::initializer_list<QWidget*>{styleList_, azimuthBar_, elevationBar_, vpbButton_,
+                                                        svpbButton_, prLabel_, qtLabel_, recordButton_, arLabel_,
+                                                        sinusRateValue_, drugList_, sequenceList_})
+        wgt->hide();
+    for (QCheckBox* box : chamberBox_) box->hide();
+}
+
+void CCVantrelView::HideScreenControls() {
+    for (QWidget* child : findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) child->hide();
+}
+
+void CCVantrelView::ShowWelcome(int chapter) {
+    CWelcome welcome(chapter, this);
+    if (welcomeClosesItself_) QTimer::singleShot(200, &welcome, &QDialog::accept);
+    welcome.exec();
+}
+
+void CCVantrelView::StartAfterWelcome() {
+    clockLive_ = 1;
+    if (RunMode() == -1) SetRunMode(1);
+    emit commandStateChanged();
+    emit simulationStarted();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Engine messages
+
+bool CCVantrelView::event(QEvent* e) {
+    const int type = e->type();
+    if (type < QEvent::User) return QWidget::event(e);
+    auto* message = static_cast<EngineEvent*>(e);
+    switch (message->message) {
+    case kMsgRedraw: OnRedrawMessage(); return true;
+    case kMsgModelTitle: OnModelTitle(); return true;
+    case kMsgCellChanged: OnCellChanged(message->wParam, message->lParam); return true;
+    case kMsgTone: OnTone(message->wParam); return true;
+    case kMsgDrugEnded: OnDrugEnded(); return true;
+    case kMsgSequenceEnded: OnSequenceEnded(); return true;
+    case kMsgSyncPaint: OnSyncPaint(); return true;
+    default: return QWidget::event(e);
+    }
+}
+
+void CCVantrelView::OnRedrawMessage() {
+    if (firstPaintPending_) return;
+    if (displayMode_ == kScreenHeart || displayMode_ == kScreenEcg) {
+        QPainter p(&canvas_);
+        update(doc_.strip.DrawNew(p));
+    }
+    int32_t sinusClock = 0;
+    {
+        std::lock_guard<std::mutex> guard(doc_.heart.lock);
+        sinusClock = doc_.heart.sinusClock;
+    }
+    elapsedLabel_->setText(EcgStrip::ElapsedLabel(RunMode(), sinusClock));
+    SampleHeartRate();
+}
+
+void CCVantrelView::SampleHeartRate() {
+    CCoeur& heart = doc_.heart;
+    int32_t arrestState = 0;
+    bool runStartSequence = false;
+    {
+        std::lock_guard<std::mutex> guard(heart.lock);
+        if (heart.startSequencePending == 1) {
+            heart.startSequencePending = 2;
+            samplingCounter_ = 0;
+        }
+        arrestState = heart.arrestState;
+    }
+    samplingCounter_ += RunMode() > 3 ? 10 : 100;
+    if (arrestState == 1) RedrawHeart();
+    if (arrestState == 2) SetRunMode(0);
+    if (samplingCounter_ < 5000) return;
+    samplingCounter_ = 0;
+
+    int32_t rate = 0;
+    int32_t cell5Rate = 0;
+    if (!EngineControl(doc_).QueryRates(rate, cell5Rate)) return;
+    int32_t prInterval = 0;
+    int32_t qtInterval = 0;
+    {
+        std::lock_guard<std::mutex> guard(heart.lock);
+        int32_t& accumulator = heart.arrestAccumulator;
+        if (rate < 2 || rate > 280)
+            accumulator += 70;
+        else if (rate >= 241)
+            accumulator += rate - 215;
+        else if (rate <= 14)
+            accumulator += 30 - rate;
+        else if (rate <= 209)
+            accumulator = std::max(accumulator - 100, 0);
+        if (accumulator > 1000) {
+            // The arrest view (3D skeleton) is not part of this build: the arrest pauses the
+            // simulation at once, as it does once that view has shown it.
+            heart.arrestState = 2;
+        }
+        prInterval = heart.prInterval;
+        qtInterval = heart.qtInterval;
+        runStartSequence = heart.startSequencePending != 0;
+        heart.startSequencePending = 0;
+    }
+    doc_.rates.PushHeartRate(rate);
+    heartRateValue_->setText(QString::asprintf("%3dbpm", static_cast<int>(std::min(rate, 999))));
+    sinusRateValue_->setText(QString::asprintf("%3d", static_cast<int>(std::min(cell5Rate, 999))));
+    prLabel_->setText(prInterval >= 0 && prInterval <= 499 ? QString::asprintf("PR=%d", prInterval)
+                                                           : QStringLiteral(" - "));
+    qtLabel_->setText(qtInterval >= 150 && qtInterval <= 799 ? QString::asprintf("QT=%d", qtInterval)
+                                                             : QStringLiteral(" - "));
+    (void)runStartSequence;  // the start sequence belongs to the drugs and sequences, not built yet
+}
+
+void CCVantrelView::OnModelTitle() { emit titleChanged(FromWestern(doc_.modelTitle)); }
+
+void CCVantrelView::OnCellChanged(int32_t, int32_t) {
+    // The heart picture repaints single cells here; it is not part of this build.
+}
+
+int32_t CCVantrelView::SinusRateAtTone(int32_t tone) {
+    std::lock_guard<std::mutex> guard(doc_.heart.lock);
+    const int32_t sinus = doc_.heart.FindCell("Sinus");
+    if (sinus < 0) return -1;
+    const CCell& cell = doc_.heart.cells[sinus];
+    int32_t ticks = MsToTicks(Interp(cell.escapeB, cell.escapeH, tone));
+    if (ticks <= 0) ticks = 1;
+    return 12000 / ticks;
+}
+
+void CCVantrelView::OnTone(int32_t tone) {
+    if (!toneBar_) return;
+    {
+        const QSignalBlocker blocker(toneBar_);
+        toneBar_->setValue(PositionOfTone(tone));
+    }
+    EngineControl(doc_).SetTone(tone);
+    const int32_t sinusRate = SinusRateAtTone(tone);
+    sinusRateValue_->setText(sinusRate < 0 ? QStringLiteral(" - ") : QString::number(sinusRate));
+    toneValue_->setText(QString::number(std::clamp(tone, 0, 999)));
+}
+
+void CCVantrelView::OnToneAction(int action) {
+    // Steps and pages move the bar first; thumb tracking applies the position before the move,
+    // and the release applies the final one.
+    switch (action) {
+    case QAbstractSlider::SliderSingleStepAdd:
+    case QAbstractSlider::SliderSingleStepSub:
+    case QAbstractSlider::SliderPageStepAdd:
+    case QAbstractSlider::SliderPageStepSub:
+        ApplyTonePosition(toneBar_->sliderPosition());
+        break;
+    case QAbstractSlider::SliderMove:
+        ApplyTonePosition(toneBar_->value());
+        break;
+    default:
+        break;
+    }
+}
+
+void CCVantrelView::ApplyTonePosition(int32_t position) {
+    const int32_t tone = ToneOfPosition(std::clamp(position, 0, 200));
+    EngineControl(doc_).SetTone(tone);
+    toneValue_->setText(QString::number(std::clamp(tone, 0, 999)));
+}
+
+void CCVantrelView::OnDrugEnded() {
+    if (!drugList_) return;
+    const QSignalBlocker blocker(drugList_);
+    drugList_->setCurrentIndex(0);
+}
+
+void CCVantrelView::OnSequenceEnded() {
+    if (!sequenceList_) return;
+    const QSignalBlocker blocker(sequenceList_);
+    sequenceList_->setCurrentIndex(0);
+}
+
+void CCVantrelView::OnSyncPaint() { RedrawHeart(); }
+
+// ---------------------------------------------------------------------------------------------
+// Controls
+
+void CCVantrelView::OnLeadsChanged() {
+    doc_.strip.SetLeads(leadList_[0]->currentIndex(), leadList_[1]->currentIndex(), leadList_[2]->currentIndex());
+}
+
+void CCVantrelView::OnSpeedChanged() {
+    doc_.strip.SetSweepSpeed(3 - speedList_->currentIndex());
+    commentRefreshPending_ = 1;
+    Invalidate();
+}
+
+void CCVantrelView::OnStyleChanged() {
+    {
+        std::lock_guard<std::mutex> guard(doc_.heart.lock);
+        doc_.heart.pictureMode = styleList_->currentIndex();
+    }
+    commentRefreshPending_ = 1;
+    Invalidate();
+}
+
+void CCVantrelView::PlaceElectrodeButton(int electrode) {
+    if (displayMode_ != kScreenHeart) return;
+    pendingElectrode_ = electrode;
+    placingCursor_ = 1;
+    setCursor(Qt::PointingHandCursor);
+}
+
+void CCVantrelView::UpdateElectrodeCaption(int electrode) {
+    int32_t cell = -1;
+    {
+        std::lock_guard<std::mutex> guard(doc_.heart.lock);
+        cell = doc_.heart.icCell[electrode - 1];
+    }
+    QString caption = QStringLiteral("I.C.%1").arg(electrode);
+    if (cell == -1) caption += " ?";
+    electrodeButton_[electrode - 1]->setText(caption);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Mouse
+
+void CCVantrelView::mousePressEvent(QMouseEvent* event) {
+    const QPoint at = event->position().toPoint();
+    if (event->button() == Qt::RightButton) {
+        const int half = layout_.layoutWidth / 2;
+        if (displayMode_ == kScreenHeart) {
+            if (at.x() < half)
+                ShowWelcome(at.y() < 80 ? 2 : 1);
+            else
+                ShowWelcome(at.y() >= doc_.strip.StripTop() ? 3 : 2);
+        } else if (displayMode_ == kScreenFrozen) {
+            ShowWelcome(4);
+        }
+        return;
+    }
+    QWidget::mousePressEvent(event);
+}
+
+void CCVantrelView::mouseReleaseEvent(QMouseEvent* event) { QWidget::mouseReleaseEvent(event); }
+
+// ---------------------------------------------------------------------------------------------
+// Commands
+
+bool CCVantrelView::IsCommandEnabled(int id) const {
+    const bool normalWindow = commentsFullScreen_ == 0;
+    switch (id) {
+    case kCmdPrintSetup:
+    case kCmdQuit:
+    case kCmdGrid:
+    case kCmdTWave:
+    case kCmdRespiration:
+    case kCmdAbout:
+        return true;
+    case kCmdEcgScreen:
+    case kCmdHeart2d:
+        return normalWindow;
+    case kCmdLoadHeart:
+    case kCmdInitialValues:
+        return normalWindow && EngineControl::Offers(EngineService::ModelFiles);
+    case kCmdPacemaker:
+        return normalWindow && pacemakerDialog_ != nullptr;
+    case kCmdStimulator:
+        return normalWindow && stimulatorDialog_ != nullptr;
+    case kCmdCardioversion:
+        return normalWindow && EngineControl::Offers(EngineService::Shock);
+    case kCmdRemodeling:
+        return EngineControl::Offers(EngineService::Shock);
+    case kCmdStep:
+        return displayMode_ == kScreenHeart && EngineControl::Offers(EngineService::Clock);
+    case kCmdSpeed:
+        return displayMode_ == kScreenHeart;
+    default:
+        // Not part of this build: the frozen screen, the 3D picture, the PR/QT plot, the
+        // parameter dialogs, the languages, the comment pages, printing and recording.
+        return false;
+    }
+}
+
+bool CCVantrelView::IsCommandChecked(int id) const {
+    switch (id) {
+    case kCmdGrid: return doc_.strip.IsGridOn();
+    case kCmdTWave: return EngineControl(doc_).TWaveOn();
+    case kCmdRespiration: return EngineControl(doc_).RespirationOn();
+    default: return false;
+    }
+}
+
+void CCVantrelView::Execute(int id) {
+    if (!IsCommandEnabled(id)) return;
+    switch (id) {
+    case kCmdEcgScreen: SwitchScreen(kScreenEcg); break;
+    case kCmdHeart2d:
+        heart3d_ = false;
+        commentRefreshPending_ = 1;
+        SwitchScreen(kScreenHeart);
+        break;
+    case kCmdGrid: doc_.strip.ToggleGrid(); break;
+    case kCmdTWave: EngineControl(doc_).ToggleTWave(); break;
+    case kCmdRespiration: EngineControl(doc_).ToggleRespiration(); break;
+    case kCmdPacemaker:
+        pacemakerDialog_->show();
+        pacemakerDialog_->raise();
+        break;
+    case kCmdStimulator:
+        stimulatorDialog_->show();
+        stimulatorDialog_->raise();
+        break;
+    case kCmdCardioversion: EngineControl(doc_).Shock(); break;
+    case kCmdRemodeling: EngineControl(doc_).AtrialRemodeling(); break;
+    case kCmdStep: StepByStep(); break;
+    case kCmdSpeed: ToggleSpeed(); break;
+    case kCmdAbout: ShowAbout(); break;
+    case kCmdPrintSetup: ShowPrinterSetup(); break;
+    case kCmdQuit: window()->close(); break;
+    default: break;
+    }
+    emit commandStateChanged();
+}
+
+void CCVantrelView::SwitchScreen(int32_t mode) {
+    if (displayMode_ == kScreenFrozen && mode != kScreenFrozen) {
+        frozenSpeedSelection_ = speedList_->currentIndex();
+        speedList_->setCurrentIndex(liveSpeedSelection_);
+        doc_.strip.SetSweepSpeed(3 - liveSpeedSelection_);
+    } else if (displayMode_ != kScreenFrozen && mode == kScreenFrozen) {
+        liveSpeedSelection_ = speedList_->currentIndex();
+        speedList_->setCurrentIndex(frozenSpeedSelection_);
+        doc_.strip.SetSweepSpeed(3 - frozenSpeedSelection_);
+    }
+    if (mode == kScreenEcg || mode == kScreenFrozen) {
+        placingCursor_ = 0;  // the pending electrode stays: the next click on the picture places it
+        unsetCursor();
+    }
+    displayMode_ = mode;
+    previousMode_ = 0;
+    if (mode == kScreenHeart || mode == kScreenEcg) doc_.strip.Resync();
+    Invalidate();
+}
+
+void CCVantrelView::ToggleSpeed() {
+    const int32_t mode = RunMode();
+    SetRunMode(mode == 0 ? 1 : mode == 1 ? 3 : mode == 3 ? 10 : 1);
+}
+
+void CCVantrelView::StepByStep() {
+    if (!clockLive_) return;
+    // Step-by-step runs on the clock, which is not part of this build.
+}
+
+void CCVantrelView::ShowAbout() {
+    QMessageBox box(this);
+    box.setWindowTitle(Tr("IDD_ABOUTBOX", "About Vantrel"));
+    box.setText("Vantrel Clinic Version 3.4");
+    box.setInformativeText("A teaching simulator of cardiac electrophysiology.");
+    box.setIconPixmap(windowIcon().pixmap(32, 32));
+    box.exec();
+}
+
+void CCVantrelView::ShowPrinterSetup() {
+    if (!printer_) printer_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    QPageSetupDialog dialog(printer_.get(), this);
+    dialog.exec();
+}
+
+void CCVantrelView::WriteSettingsFile() {
+    if (!pacemakerDialog_) return;  // the view never painted: nothing was read, nothing to keep
+    SettingsValues values;
+    values.selCell = styleList_->currentIndex();
+    for (int i = 0; i < 3; ++i) values.selLead[i] = leadList_[i]->currentIndex();
+    {
+        std::lock_guard<std::mutex> guard(doc_.heart.lock);
+        for (int n = 0; n < 4; ++n) values.electrodeCell[n] = doc_.heart.icCell[n];
+        values.pmAtrialCell = doc_.heart.pmAtrialCell;
+        values.pmVentricularCell = doc_.heart.pmVentricularCell;
+        values.pmVentricular2Cell = doc_.heart.pmVentricular2Cell;
+    }
+    pacemakerDialog_->ReadFields();  // what the edits show, as far as they pass their checks
+    const PacemakerFields& pm = pacemakerDialog_->Fields();
+    values.pmAvDelay = pm.avDelay;
+    values.pmMaxRate = pm.maxRate;
+    values.pmRate = pm.basicRate;
+    values.pmVvDelay = pm.vvDelay;
+    values.pmAtrialBlanking = pm.atrialBlanking;
+    values.pmVentricularBlanking = pm.ventricularBlanking;
+    values.languageIndex = doc_.languageIndex;
+    WriteSettings(doc_.SettingsPath(), values);
+}
+
+}  // namespace vantrel

@@ -1,0 +1,187 @@
+// The view: hosts the simulation clock, every child control and the four screens (heart model,
+// ECG, frozen ECG, comments in full screen), and handles the engine's messages.  Everything drawn
+// goes into an off-screen canvas of the layout size first; painting copies the canvas, so the
+// incremental drawing of the strip and of single cells never waits for a full repaint.
+#pragma once
+
+#include <QImage>
+#include <QWidget>
+#include <atomic>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "app/screen_layout.h"
+
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QPrinter;
+class QPushButton;
+class QScrollBar;
+
+namespace vantrel {
+
+class CCVantrelDoc;
+class CButtonR;
+class CComboBoxL;
+class CComboBoxR;
+class CMainDlg;
+class CPACE;
+class CORTHO;
+class EngineEvent;
+
+// The screens the view shows.
+enum DisplayModeValue : int32_t {
+    kScreenHeart = 1,
+    kScreenEcg = 2,
+    kScreenFrozen = 3,
+    kScreenComments = 4,
+};
+
+class CCVantrelView : public QWidget {
+    Q_OBJECT
+public:
+    CCVantrelView(CCVantrelDoc& doc, const ScreenLayout& layout, QWidget* parent);
+    ~CCVantrelView() override;
+
+    // Commands routed from the frame.  A command whose rule disables it is ignored.
+    bool IsCommandEnabled(int id) const;
+    bool IsCommandChecked(int id) const;
+    void Execute(int id);
+
+    // The clock's run mode: -1 not started, 0 paused, 1 normal, 3 slow, 10 ultra slow.
+    int32_t RunMode() const { return runMode_.load(); }
+    void SetRunMode(int32_t mode) { runMode_.store(mode); }
+    int32_t DisplayMode() const { return displayMode_; }
+    bool ClockLive() const { return clockLive_ != 0; }
+    bool WelcomeShown() const { return welcomePending_ == 0; }
+    bool CommentsFullScreen() const { return commentsFullScreen_ != 0; }
+
+    // Writes the settings file (the frame is about to close).
+    void WriteSettingsFile();
+
+    // The canvas everything is drawn into; tests read its pixels.
+    const QImage& Canvas() const { return canvas_; }
+    CCVantrelDoc& Document() { return doc_; }
+
+    // Tone of a scroll-bar position, and the position showing a tone.
+    static int32_t ToneOfPosition(int32_t position) { return 1000 - 5 * position; }
+    static int32_t PositionOfTone(int32_t tone) { return 200 - tone / 5; }
+
+    // When set, the Welcome dialog closes by itself once shown (scripted runs).
+    void SetWelcomeClosesItself(bool closes) { welcomeClosesItself_ = closes; }
+
+signals:
+    // The model title changed (message 1027): the frame shows it in its caption.
+    void titleChanged(const QString& title);
+    // Something that the command rules read has changed.
+    void commandStateChanged();
+    // The simulation has started running after the Welcome dialog (clockLive set).
+    void simulationStarted();
+
+protected:
+    bool event(QEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+
+private:
+    // Start-up and painting.
+    void FirstPaint();
+    void Invalidate();
+    void PaintScreen(QPainter& p);
+    void PaintHeartScreen(QPainter& p, bool newLayout);
+    void PaintEcgScreen(QPainter& p, bool newLayout);
+    void PaintCommentsScreen(bool newLayout);
+    void LayOutControls();
+    void ShowHeartScreenControls();
+    void ShowEcgScreenControls();
+    void HideScreenControls();
+    void ShowWelcome(int chapter);
+    void StartAfterWelcome();
+
+    // The place where the heart picture is drawn: the left half of the heart-model screen.
+    void DrawHeartPicture(QPainter& p);
+    // A redraw of the heart picture (new electrode marks, arrest).
+    void RedrawHeart();
+
+    // Engine messages.
+    void OnRedrawMessage();
+    void OnModelTitle();
+    void OnCellChanged(int32_t tickOfMessage, int32_t cellIndex);
+    void OnTone(int32_t tone);
+    void OnDrugEnded();
+    void OnSequenceEnded();
+    void OnSyncPaint();
+    void SampleHeartRate();
+
+    // Screen switches and commands.
+    void SwitchScreen(int32_t mode);
+    void ToggleSpeed();
+    void StepByStep();
+    void ApplyTonePosition(int32_t position);
+    void OnToneAction(int action);
+    void OnLeadsChanged();
+    void OnSpeedChanged();
+    void OnStyleChanged();
+    void PlaceElectrodeButton(int electrode);
+    void UpdateElectrodeCaption(int electrode);
+    void ShowAbout();
+    void ShowPrinterSetup();
+    int32_t SinusRateAtTone(int32_t tone);
+
+    CCVantrelDoc& doc_;
+    const ScreenLayout layout_;
+    QImage canvas_;
+    bool fullPaintPending_ = true;
+
+    std::atomic<int32_t> runMode_{-1};
+    int32_t displayMode_ = kScreenHeart;
+    int32_t previousMode_ = 0;
+    int32_t firstPaintPending_ = 1;
+    int32_t welcomePending_ = 1;
+    int32_t clockLive_ = 0;
+    int32_t commentsFullScreen_ = 0;
+    int32_t pendingElectrode_ = 0;  // 1..4 intracardiac electrode, 10..12 pacemaker lead to place
+    int32_t placingCursor_ = 0;
+    int32_t commentRefreshPending_ = 0;
+    int32_t printCount_ = 0;
+    int32_t frozenOffset_ = 0;
+    int32_t liveSpeedSelection_ = 1;    // "25"
+    int32_t frozenSpeedSelection_ = 2;  // "50"
+    int32_t samplingCounter_ = 0;       // hundredths of the 5 s rate sampling period
+    bool heart3d_ = false;
+    bool welcomeClosesItself_ = false;
+    std::string settingsText_;
+
+    // Controls.
+    CButtonR* vpbButton_ = nullptr;
+    CButtonR* svpbButton_ = nullptr;
+    QCheckBox* chamberBox_[4] = {};
+    QPushButton* electrodeButton_[4] = {};
+    CComboBoxL* leadList_[3] = {};
+    QComboBox* speedList_ = nullptr;
+    CComboBoxR* drugList_ = nullptr;
+    CComboBoxR* sequenceList_ = nullptr;
+    QComboBox* styleList_ = nullptr;
+    QLabel* svbLabel_ = nullptr;
+    QScrollBar* toneBar_ = nullptr;
+    QLabel* toneValue_ = nullptr;
+    QLabel* arLabel_ = nullptr;
+    QLabel* heartRateValue_ = nullptr;
+    QLabel* sinusRateValue_ = nullptr;
+    QLabel* prLabel_ = nullptr;
+    QLabel* qtLabel_ = nullptr;
+    QLabel* elapsedLabel_ = nullptr;
+    QScrollBar* azimuthBar_ = nullptr;
+    QScrollBar* elevationBar_ = nullptr;
+    QPushButton* recordButton_ = nullptr;
+    CMainDlg* prematurePanel_ = nullptr;
+    CPACE* pacemakerDialog_ = nullptr;
+    CORTHO* stimulatorDialog_ = nullptr;
+    std::unique_ptr<QPrinter> printer_;  // the printer chosen in the set-up dialog, for the run
+};
+
+}  // namespace vantrel
