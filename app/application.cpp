@@ -8,7 +8,6 @@
 #include <cstdio>
 #include <mutex>
 
-#include "app/engine_control.h"
 #include "app/main_frame.h"
 #include "app/vantrel_doc.h"
 #include "app/vantrel_view.h"
@@ -43,10 +42,9 @@ void ArmScreenshot(DesktopSession& session, const AppOptions& options, int& exit
             ticks = doc->heart.tickCount - *startTick;
         }
         const double wallSeconds = static_cast<double>(wall->elapsed()) / 1000.0;
-        // Simulated time when the clock runs; otherwise (no clock in the build, or a paused
-        // simulation) the wall clock, so that a scripted run always ends.
-        const bool clock = EngineControl::Offers(EngineService::Clock);
-        const double simulated = clock ? ticks / 200.0 : wallSeconds;
+        // Simulated time; a simulation that stopped (an arrest, an empty model) still ends the
+        // scripted run after a generous wall-clock time.
+        const double simulated = ticks / 200.0;
         if (simulated < options.quitAfterSeconds && wallSeconds < options.quitAfterSeconds * 20 + 30) return;
         poll->stop();
         if (!options.screenshotFile.empty()) {

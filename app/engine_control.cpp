@@ -3,25 +3,58 @@
 #include <mutex>
 
 #include "app/vantrel_doc.h"
+#include "engine/cardioversion.h"
+#include "engine/rhythm_measurement.h"
+#include "engine/stimulator.h"
 
 namespace vantrel {
 
 bool EngineControl::Offers(EngineService) {
-    // None of the engine services beyond the heart record itself is part of this build yet.
+    // Model files, drugs and sequences are not part of this build yet.
     return false;
 }
 
-bool EngineControl::QueryRates(int32_t&, int32_t&) { return false; }
+void EngineControl::QueryRates(int32_t& rate, int32_t& cell5Rate) {
+    std::lock_guard<std::mutex> guard(doc_.heart.lock);
+    rate = RateCellHeartRate(doc_.heart);
+    cell5Rate = Cell5HeartRate(doc_.heart);
+}
 
-void EngineControl::ProgramPremature(PrematureCommand, bool) {}
+void EngineControl::PressPremature(PrematureBeatCommand command) {
+    std::lock_guard<std::mutex> guard(doc_.heart.lock);
+    PressPrematureBeat(doc_.heart, command);
+}
 
-void EngineControl::SetupPacemaker(const PacemakerFields&) {}
+void EngineControl::SetupPacemaker(const PacemakerSettings& settings) {
+    std::lock_guard<std::mutex> guard(doc_.heart.lock);
+    vantrel::SetupPacemaker(doc_.heart, settings);
+}
 
-void EngineControl::StartStimulator(const StimulatorFields&, bool) {}
+std::optional<std::string> EngineControl::PressStimulator(StimulatorButton button,
+                                                          const StimulatorSettings& settings) {
+    std::optional<FieldRangeError> refused;
+    {
+        std::lock_guard<std::mutex> guard(doc_.heart.lock);
+        switch (button) {
+        case StimulatorButton::Start: refused = PressStimulatorStart(doc_.heart, settings); break;
+        case StimulatorButton::Emergency: refused = PressStimulatorEmergency(doc_.heart, settings); break;
+        case StimulatorButton::Stop: refused = PressStimulatorStop(doc_.heart, settings); break;
+        case StimulatorButton::Lead: refused = SelectStimulatorLead(doc_.heart, settings); break;
+        }
+    }
+    if (refused) return refused->message;
+    return std::nullopt;
+}
 
-void EngineControl::Shock() {}
+void EngineControl::Shock() {
+    std::lock_guard<std::mutex> guard(doc_.heart.lock);
+    vantrel::Shock(doc_.heart);
+}
 
-void EngineControl::AtrialRemodeling() {}
+void EngineControl::AtrialRemodeling() {
+    std::lock_guard<std::mutex> guard(doc_.heart.lock);
+    RemodelAtria(doc_.heart);
+}
 
 void EngineControl::SetTone(int32_t tone) {
     std::lock_guard<std::mutex> guard(doc_.heart.lock);

@@ -4,10 +4,12 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
+#include <string>
 
-#include "app/dialogs/pacemaker_dialog.h"
-#include "app/dialogs/premature_panel.h"
-#include "app/dialogs/stimulator_dialog.h"
+#include "engine/pacemaker.h"
+#include "engine/premature_beats.h"
+#include "engine/stimulator_program.h"
 
 namespace vantrel {
 
@@ -15,14 +17,12 @@ class CCVantrelDoc;
 
 // Engine services that the desktop's commands rely on.
 enum class EngineService {
-    ModelFiles,      // loading heart model files
-    Clock,           // the simulation clock and step-by-step
-    PrematureBeats,  // premature-beat programs
-    Pacemaker,
-    Stimulator,
-    Shock,           // cardioversion and atrial remodeling
-    Therapy,         // drugs and sequences
+    ModelFiles,  // loading heart model files
+    Therapy,     // drugs and sequences
 };
+
+// The stimulator dialog's buttons.
+enum class StimulatorButton { Start, Emergency, Stop, Lead };
 
 class EngineControl {
 public:
@@ -30,15 +30,16 @@ public:
 
     static bool Offers(EngineService service);
 
-    // The rate-cell heart rate and the cell-5 heart rate, bpm (rate query of the measurements).
-    bool QueryRates(int32_t& rate, int32_t& cell5Rate);
-    void ProgramPremature(PrematureCommand command, bool on);
-    void SetupPacemaker(const PacemakerFields& fields);
-    void StartStimulator(const StimulatorFields& fields, bool stop);
+    // The rate-cell heart rate and the cell-5 heart rate, bpm.
+    void QueryRates(int32_t& rate, int32_t& cell5Rate);
+    void PressPremature(PrematureBeatCommand command);
+    void SetupPacemaker(const PacemakerSettings& settings);
+    // The stimulator's answer when it refuses the settings (a field, or a program too long).
+    std::optional<std::string> PressStimulator(StimulatorButton button, const StimulatorSettings& settings);
     void Shock();
     void AtrialRemodeling();
 
-    // Plain record fields, toggled and read under the lock.
+    // Plain record fields, set and read under the lock.
     void SetTone(int32_t tone);
     bool ToggleTWave();
     bool ToggleRespiration();

@@ -8,9 +8,9 @@
 #include <string>
 
 #include "app/app_options.h"
-#include "app/sample_store_view.h"
 #include "app/settings/settings_file.h"
 #include "app/view_events.h"
+#include "display/ecg_display.h"
 #include "display/heart_rate_ring.h"
 #include "display/ui/ecg_strip.h"
 #include "engine/heart_record.h"
@@ -34,8 +34,8 @@ public:
 
     ViewNotifier notifier;  // where the engine's messages and the reader's message boxes go
     CCoeur heart;           // the heart record
-    SampleStoreView samples;
-    EcgStrip strip{samples};  // the live strip's drawing state
+    EcgDisplay display;     // the sample store the clock fills
+    EcgStrip strip{display};  // the live strip's drawing state
     HeartRateRing rates;
     std::string modelTitle;
     QPointer<QLabel> commentsCaption;  // "Comments of TXT files", created by the view

@@ -26,6 +26,7 @@
 #include "app/vantrel_doc.h"
 #include "app/view_controls.h"
 #include "app/view_events.h"
+#include "engine/autonomic_tone.h"
 
 namespace vantrel {
 
@@ -63,8 +64,13 @@ QLabel* StaticText(const QString& text, QWidget* parent) {
 
 CCVantrelView::CCVantrelView(CCVantrelDoc& doc, const ScreenLayout& layout, QWidget* parent)
     : QWidget(parent), doc_(doc), layout_(layout),
-      canvas_(std::max(layout.layoutWidth, 1), std::max(layout.layoutHeight, 1), QImage::Format_RGB32) {
+      canvas_(std::max(layout.layoutWidth, 1), std::max(layout.layoutHeight, 1), QImage::Format_RGB32),
+      clock_(doc.heart, doc.display) {
     setObjectName("VantrelView");
+    // The timer fires from now on; with runMode -1 it ticks nothing until the Welcome dialog
+    // has closed.
+    clock_.SetHooks(&stepHooks_);
+    clock_.Start();
     canvas_.fill(Qt::black);
     setAttribute(Qt::WA_OpaquePaintEvent);
     setFocusPolicy(Qt::StrongFocus);
@@ -72,7 +78,8 @@ CCVantrelView::CCVantrelView(CCVantrelDoc& doc, const ScreenLayout& layout, QWid
 }
 
 CCVantrelView::~CCVantrelView() {
-    // The engine must not reach a view that is going away.
+    // The timer first, so that nothing is posted to a view that is going away.
+    clock_.Stop();
     doc_.notifier.SetTarget(nullptr);
     if (doc_.view == this) doc_.view = nullptr;
 }
@@ -103,17 +110,16 @@ void CCVantrelView::FirstPaint() {
     // 4. The pacemaker dialog, hidden, with the saved values.
     pacemakerDialog_ = new CPACE(this);
     pacemakerDialog_->setGeometry(60, 73, 500, 300);
-    PacemakerFields pm = pacemakerDialog_->Fields();
-    pm.avDelay = GetInt(settingsText_, "PM_AVD", 160);
-    pm.maxRate = GetInt(settingsText_, "PM_MaxRate", 120);
-    pm.basicRate = GetInt(settingsText_, "PM_Rate", 70);
-    pm.vvDelay = GetInt(settingsText_, "PM_VVD", 0);
-    pm.atrialBlanking = GetInt(settingsText_, "PM_ABlk", 200);
-    pm.ventricularBlanking = GetInt(settingsText_, "PM_VBlk", 200);
+    PacemakerSettings pm = pacemakerDialog_->Fields();
+    pm.avDelayMs = GetInt(settingsText_, "PM_AVD", 160);
+    pm.maxRateBpm = GetInt(settingsText_, "PM_MaxRate", 120);
+    pm.basicRateBpm = GetInt(settingsText_, "PM_Rate", 70);
+    pm.vvDelayMs = GetInt(settingsText_, "PM_VVD", 0);
+    pm.atrialBlankingMs = GetInt(settingsText_, "PM_ABlk", 200);
+    pm.ventricularBlankingMs = GetInt(settingsText_, "PM_VBlk", 200);
     pacemakerDialog_->SetFields(pm);
-    pacemakerDialog_->SetEngineAvailable(EngineControl::Offers(EngineService::Pacemaker));
     pacemakerDialog_->hide();
-    connect(pacemakerDialog_, &CPACE::applied, this, [this](const PacemakerFields& fields) {
+    connect(pacemakerDialog_, &CPACE::applied, this, [this](const PacemakerSettings& fields) {
         EngineControl(doc_).SetupPacemaker(fields);
         doc_.notifier.Post(kMsgSyncPaint, 0, 0);
     });
@@ -197,7 +203,7 @@ void CCVantrelView::FirstPaint() {
     for (int i = 0; i < 3; ++i) {
         leadList_[i] = new CComboBoxL(this);
         leadList_[i]->setObjectName(QStringLiteral("LeadList%1").arg(i + 1));
-        for (int lead = 0; lead < kLeadCount; ++lead) leadList_[i]->addItem(LeadName(lead));
+        for (std::string_view name : LeadTable) leadList_[i]->addItem(QString::fromLatin1(name.data(), name.size()));
         leadList_[i]->setCurrentIndex(std::clamp(savedLead[i], 0, kLeadCount - 1));
         connect(leadList_[i], &QComboBox::activated, this, &CCVantrelView::OnLeadsChanged);
     }
@@ -230,13 +236,12 @@ void CCVantrelView::FirstPaint() {
     svpbButton_ = new CButtonR(Tr("ID_SVPB", "SVPB"), this);
     for (CButtonR* b : {vpbButton_, svpbButton_}) {
         b->setFocusPolicy(Qt::NoFocus);
-        b->setEnabled(EngineControl::Offers(EngineService::PrematureBeats));
         b->hide();
     }
     connect(vpbButton_, &QPushButton::clicked, this,
-            [this] { EngineControl(doc_).ProgramPremature(PrematureCommand::Ventricular, true); });
+            [this] { EngineControl(doc_).PressPremature(PrematureBeatCommand::Vpb); });
     connect(svpbButton_, &QPushButton::clicked, this,
-            [this] { EngineControl(doc_).ProgramPremature(PrematureCommand::Supraventricular, true); });
+            [this] { EngineControl(doc_).PressPremature(PrematureBeatCommand::Svpb); });
 
     // 15. The first model title.
     doc_.modelTitle = "Vantrel Clinic - " + Translate("ID_HEARTMOD", "Heart Model") + " : " + "1.1 Normal";
@@ -252,25 +257,25 @@ void CCVantrelView::FirstPaint() {
     // 17. The premature-beat panel and the stimulator dialog.
     prematurePanel_ = new CMainDlg(this);
     prematurePanel_->setGeometry(65, 73, 705, 166);
-    prematurePanel_->SetProgramsAvailable(EngineControl::Offers(EngineService::PrematureBeats));
     prematurePanel_->hide();
     connect(prematurePanel_, &CMainDlg::commandRequested, this,
-            [this](PrematureCommand command, bool on) { EngineControl(doc_).ProgramPremature(command, on); });
+            [this](PrematureBeatCommand command) { EngineControl(doc_).PressPremature(command); });
     stimulatorDialog_ = new CORTHO(this);
     stimulatorDialog_->setGeometry(60, 363, 500, 320);
-    stimulatorDialog_->SetEngineAvailable(EngineControl::Offers(EngineService::Stimulator));
     stimulatorDialog_->hide();
-    connect(stimulatorDialog_, &CORTHO::startRequested, this,
-            [this](const StimulatorFields& f) { EngineControl(doc_).StartStimulator(f, false); });
-    connect(stimulatorDialog_, &CORTHO::stopRequested, this,
-            [this](const StimulatorFields& f) { EngineControl(doc_).StartStimulator(f, true); });
-    connect(stimulatorDialog_, &CORTHO::emergencyClicked, this,
-            [this](const StimulatorFields& f) { EngineControl(doc_).StartStimulator(f, false); });
-    connect(stimulatorDialog_, &CORTHO::leadChosen, this,
-            [this](const StimulatorFields& f) { EngineControl(doc_).StartStimulator(f, false); });
+    auto stimulate = [this](StimulatorButton button) {
+        return [this, button](const StimulatorSettings& settings) {
+            if (const auto refused = EngineControl(doc_).PressStimulator(button, settings))
+                QMessageBox::warning(stimulatorDialog_, stimulatorDialog_->Title(), FromWestern(*refused));
+        };
+    };
+    connect(stimulatorDialog_, &CORTHO::startRequested, this, stimulate(StimulatorButton::Start));
+    connect(stimulatorDialog_, &CORTHO::stopRequested, this, stimulate(StimulatorButton::Stop));
+    connect(stimulatorDialog_, &CORTHO::emergencyClicked, this, stimulate(StimulatorButton::Emergency));
+    connect(stimulatorDialog_, &CORTHO::leadChosen, this, stimulate(StimulatorButton::Lead));
 
     // 18. The tone of the scroll bar, handled as message 1035.
-    OnTone(ToneOfPosition(toneBar_->value()));
+    OnTone(ToneFromScrollPosition(toneBar_->value()));
 
     Invalidate();
     emit commandStateChanged();
@@ -504,7 +509,7 @@ void CCVantrelView::SampleHeartRate() {
 
     int32_t rate = 0;
     int32_t cell5Rate = 0;
-    if (!EngineControl(doc_).QueryRates(rate, cell5Rate)) return;
+    EngineControl(doc_).QueryRates(rate, cell5Rate);
     int32_t prInterval = 0;
     int32_t qtInterval = 0;
     {
@@ -540,8 +545,21 @@ void CCVantrelView::SampleHeartRate() {
 
 void CCVantrelView::OnModelTitle() { emit titleChanged(FromWestern(doc_.modelTitle)); }
 
-void CCVantrelView::OnCellChanged(int32_t, int32_t) {
-    // The heart picture repaints single cells here; it is not part of this build.
+void CCVantrelView::OnCellChanged(int32_t tickOfMessage, int32_t) {
+    // The heart picture repaints single cells here; it is not part of this build.  Late notices
+    // make the clock drop ticks instead of flooding the interface.
+    clock_.OnCellNotice(tickOfMessage);
+}
+
+void CCVantrelView::StepHooks::OnStepFinished() {
+    QPainter p(&view_.canvas_);
+    view_.update(view_.doc_.strip.DrawNew(p));
+    int32_t sinusClock = 0;
+    {
+        std::lock_guard<std::mutex> guard(view_.doc_.heart.lock);
+        sinusClock = view_.doc_.heart.sinusClock;
+    }
+    view_.elapsedLabel_->setText(EcgStrip::ElapsedLabel(view_.RunMode(), sinusClock));
 }
 
 int32_t CCVantrelView::SinusRateAtTone(int32_t tone) {
@@ -585,7 +603,7 @@ void CCVantrelView::OnToneAction(int action) {
 }
 
 void CCVantrelView::ApplyTonePosition(int32_t position) {
-    const int32_t tone = ToneOfPosition(std::clamp(position, 0, 200));
+    const int32_t tone = ToneFromScrollPosition(std::clamp(position, 0, 200));
     EngineControl(doc_).SetTone(tone);
     toneValue_->setText(QString::number(std::clamp(tone, 0, 999)));
 }
@@ -690,11 +708,11 @@ bool CCVantrelView::IsCommandEnabled(int id) const {
     case kCmdStimulator:
         return normalWindow && stimulatorDialog_ != nullptr;
     case kCmdCardioversion:
-        return normalWindow && EngineControl::Offers(EngineService::Shock);
+        return normalWindow;
     case kCmdRemodeling:
-        return EngineControl::Offers(EngineService::Shock);
+        return true;
     case kCmdStep:
-        return displayMode_ == kScreenHeart && EngineControl::Offers(EngineService::Clock);
+        return displayMode_ == kScreenHeart;
     case kCmdSpeed:
         return displayMode_ == kScreenHeart;
     default:
@@ -765,14 +783,11 @@ void CCVantrelView::SwitchScreen(int32_t mode) {
     Invalidate();
 }
 
-void CCVantrelView::ToggleSpeed() {
-    const int32_t mode = RunMode();
-    SetRunMode(mode == 0 ? 1 : mode == 1 ? 3 : mode == 3 ? 10 : 1);
-}
+void CCVantrelView::ToggleSpeed() { clock_.ToggleSpeed(); }
 
 void CCVantrelView::StepByStep() {
-    if (!clockLive_) return;
-    // Step-by-step runs on the clock, which is not part of this build.
+    if (!clockLive_) return;  // nothing runs before the Welcome dialog has closed
+    clock_.Step();
 }
 
 void CCVantrelView::ShowAbout() {
@@ -803,13 +818,13 @@ void CCVantrelView::WriteSettingsFile() {
         values.pmVentricular2Cell = doc_.heart.pmVentricular2Cell;
     }
     pacemakerDialog_->ReadFields();  // what the edits show, as far as they pass their checks
-    const PacemakerFields& pm = pacemakerDialog_->Fields();
-    values.pmAvDelay = pm.avDelay;
-    values.pmMaxRate = pm.maxRate;
-    values.pmRate = pm.basicRate;
-    values.pmVvDelay = pm.vvDelay;
-    values.pmAtrialBlanking = pm.atrialBlanking;
-    values.pmVentricularBlanking = pm.ventricularBlanking;
+    const PacemakerSettings& pm = pacemakerDialog_->Fields();
+    values.pmAvDelay = pm.avDelayMs;
+    values.pmMaxRate = pm.maxRateBpm;
+    values.pmRate = pm.basicRateBpm;
+    values.pmVvDelay = pm.vvDelayMs;
+    values.pmAtrialBlanking = pm.atrialBlankingMs;
+    values.pmVentricularBlanking = pm.ventricularBlankingMs;
     values.languageIndex = doc_.languageIndex;
     WriteSettings(doc_.SettingsPath(), values);
 }

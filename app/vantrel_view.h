@@ -12,6 +12,7 @@
 #include <string>
 
 #include "app/screen_layout.h"
+#include "engine/simulation_clock.h"
 
 class QCheckBox;
 class QComboBox;
@@ -51,8 +52,9 @@ public:
     void Execute(int id);
 
     // The clock's run mode: -1 not started, 0 paused, 1 normal, 3 slow, 10 ultra slow.
-    int32_t RunMode() const { return runMode_.load(); }
-    void SetRunMode(int32_t mode) { runMode_.store(mode); }
+    int32_t RunMode() const { return clock_.RunMode(); }
+    void SetRunMode(int32_t mode) { clock_.SetRunMode(mode); }
+    SimulationClock& Clock() { return clock_; }
     int32_t DisplayMode() const { return displayMode_; }
     bool ClockLive() const { return clockLive_ != 0; }
     bool WelcomeShown() const { return welcomePending_ == 0; }
@@ -65,8 +67,7 @@ public:
     const QImage& Canvas() const { return canvas_; }
     CCVantrelDoc& Document() { return doc_; }
 
-    // Tone of a scroll-bar position, and the position showing a tone.
-    static int32_t ToneOfPosition(int32_t position) { return 1000 - 5 * position; }
+    // The tone scroll-bar position that shows a tone.
     static int32_t PositionOfTone(int32_t tone) { return 200 - tone / 5; }
 
     // When set, the Welcome dialog closes by itself once shown (scripted runs).
@@ -137,7 +138,17 @@ private:
     QImage canvas_;
     bool fullPaintPending_ = true;
 
-    std::atomic<int32_t> runMode_{-1};
+    // What the clock does on the interface thread in step-by-step mode: redraw the strip.
+    class StepHooks : public ClockHooks {
+    public:
+        explicit StepHooks(CCVantrelView& view) : view_(view) {}
+        void OnStepFinished() override;
+
+    private:
+        CCVantrelView& view_;
+    };
+    StepHooks stepHooks_{*this};
+    SimulationClock clock_;
     int32_t displayMode_ = kScreenHeart;
     int32_t previousMode_ = 0;
     int32_t firstPaintPending_ = 1;

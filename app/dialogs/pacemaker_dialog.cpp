@@ -11,14 +11,6 @@
 
 namespace vantrel {
 
-namespace {
-
-constexpr const char* kModeNames[] = {"None", "AAI", "VVI", "DDD", "DDD +", "CRT"};
-
-}  // namespace
-
-const char* CPACE::ModeName(int32_t mode) { return mode >= 0 && mode < 6 ? kModeNames[mode] : ""; }
-
 CPACE::CPACE(QWidget* parent) : ChildPanel(Tr("IDC_PMSETUP", "PACEMAKER SETUP"), parent) {
     setObjectName("PacemakerDialog");
     auto* grid = new QGridLayout(Body());
@@ -26,7 +18,7 @@ CPACE::CPACE(QWidget* parent) : ChildPanel(Tr("IDC_PMSETUP", "PACEMAKER SETUP"),
     grid->setHorizontalSpacing(8);
     grid->setVerticalSpacing(8);
     mode_ = new QComboBox(Body());
-    for (const char* name : kModeNames) mode_->addItem(name);
+    for (int32_t m = 0; m < kPacemakerModeCount; ++m) mode_->addItem(PacemakerModeName(m));
     auto edit = [this] {
         auto* e = new QLineEdit(Body());
         e->setMaximumWidth(70);
@@ -53,7 +45,6 @@ CPACE::CPACE(QWidget* parent) : ChildPanel(Tr("IDC_PMSETUP", "PACEMAKER SETUP"),
     auto* ok = new QPushButton(Tr("IDOKSTD", "OK"), Body());
     auto* cancel = new QPushButton(Tr("IDCANCELSTD", "Cancel"), Body());
     ok->setDefault(true);
-    okButton_ = ok;
     grid->addWidget(ok, 5, 1);
     grid->addWidget(cancel, 5, 4);
     grid->setRowStretch(4, 1);
@@ -63,37 +54,41 @@ CPACE::CPACE(QWidget* parent) : ChildPanel(Tr("IDC_PMSETUP", "PACEMAKER SETUP"),
     ShowFields();
 }
 
-void CPACE::SetFields(const PacemakerFields& fields) {
+void CPACE::SetFields(const PacemakerSettings& fields) {
     fields_ = fields;
     ShowFields();
 }
 
 void CPACE::ShowFields() {
-    avDelay_->setText(QString::number(fields_.avDelay));
-    maxRate_->setText(QString::number(fields_.maxRate));
-    basicRate_->setText(QString::number(fields_.basicRate));
+    for (int field = 0; field < static_cast<int>(kPacemakerFields.size()); ++field)
+        if (QLineEdit* edit = FieldEdit(field)) edit->setText(QString::number(fields_.*kPacemakerFields[field].value));
     mode_->setCurrentIndex(fields_.mode);
-    vvDelay_->setText(QString::number(fields_.vvDelay));
-    ventricularBlanking_->setText(QString::number(fields_.ventricularBlanking));
-    atrialBlanking_->setText(QString::number(fields_.atrialBlanking));
+}
+
+QLineEdit* CPACE::FieldEdit(int field) const {
+    QLineEdit* const edits[] = {avDelay_, maxRate_, basicRate_, nullptr, vvDelay_, ventricularBlanking_,
+                                atrialBlanking_};
+    return field >= 0 && field < static_cast<int>(std::size(edits)) ? edits[field] : nullptr;
 }
 
 bool CPACE::ReadFields() {
-    if (!ExchangeInt(this, avDelay_, 5, 1000, fields_.avDelay)) return false;
-    if (!ExchangeInt(this, maxRate_, 30, 300, fields_.maxRate)) return false;
-    if (!ExchangeInt(this, basicRate_, 30, 200, fields_.basicRate)) return false;
-    fields_.mode = mode_->currentIndex();
-    if (!ExchangeInt(this, vvDelay_, -100, 100, fields_.vvDelay)) return false;
-    if (!ExchangeInt(this, ventricularBlanking_, 0, 1000, fields_.ventricularBlanking)) return false;
-    return ExchangeInt(this, atrialBlanking_, 0, 1000, fields_.atrialBlanking);
+    // In the dialog's order; the fields read before a refused one keep their new values.
+    for (int field = 0; field < static_cast<int>(kPacemakerFields.size()); ++field) {
+        const PacemakerField& f = kPacemakerFields[field];
+        QLineEdit* edit = FieldEdit(field);
+        if (!edit) {
+            fields_.*f.value = mode_->currentIndex();
+            continue;
+        }
+        if (!ExchangeInt(this, edit, f.range.min, f.range.max, fields_.*f.value)) return false;
+    }
+    return true;
 }
 
 void CPACE::ResetMode() {
-    fields_.mode = 0;
+    fields_.mode = kPmNone;
     ShowFields();
 }
-
-void CPACE::SetEngineAvailable(bool available) { okButton_->setEnabled(available); }
 
 void CPACE::OnOk() {
     if (!ReadFields()) return;  // the message was shown; the dialog stays open

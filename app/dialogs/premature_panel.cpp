@@ -51,35 +51,31 @@ CMainDlg::CMainDlg(QWidget* parent) : QFrame(parent) {
     bottom->addWidget(setParameters_);
     layout->addLayout(bottom);
 
-    connect(svpb_, &QPushButton::clicked, this, [this] { emit commandRequested(PrematureCommand::Supraventricular, true); });
-    connect(vpb_, &QPushButton::clicked, this, [this] { emit commandRequested(PrematureCommand::Ventricular, true); });
-    connect(svpbRun_, &QPushButton::clicked, this,
-            [this] { emit commandRequested(PrematureCommand::SupraventricularRun, true); });
-    connect(vpbRun_, &QPushButton::clicked, this,
-            [this] { emit commandRequested(PrematureCommand::VentricularRun, true); });
-    connect(svBigeminy_, &QCheckBox::clicked, this, [this](bool on) {
-        emit commandRequested(PrematureCommand::SupraventricularBigeminy, on);
-    });
+    using C = PrematureBeatCommand;
+    connect(svpb_, &QPushButton::clicked, this, [this] { emit commandRequested(C::Svpb); });
+    connect(vpb_, &QPushButton::clicked, this, [this] { emit commandRequested(C::Vpb); });
+    connect(svpbRun_, &QPushButton::clicked, this, [this] { emit commandRequested(C::SvpbRun); });
+    connect(vpbRun_, &QPushButton::clicked, this, [this] { emit commandRequested(C::VpbRun); });
+    // The boxes read their own new state and switch the bigeminy program on or off.
+    connect(svBigeminy_, &QCheckBox::clicked, this,
+            [this](bool on) { emit commandRequested(on ? C::SvBigeminyOn : C::SvBigeminyOff); });
     connect(vBigeminy_, &QCheckBox::clicked, this,
-            [this](bool on) { emit commandRequested(PrematureCommand::VentricularBigeminy, on); });
+            [this](bool on) { emit commandRequested(on ? C::VBigeminyOn : C::VBigeminyOff); });
+    for (QWidget* w : {static_cast<QWidget*>(svpb_), static_cast<QWidget*>(vpb_), static_cast<QWidget*>(svpbRun_),
+                       static_cast<QWidget*>(vpbRun_), static_cast<QWidget*>(svBigeminy_),
+                       static_cast<QWidget*>(vBigeminy_), static_cast<QWidget*>(setParameters_)})
+        w->setFocusPolicy(Qt::NoFocus);  // the keyboard stays with the view's accelerators
     connect(setParameters_, &QPushButton::clicked, this, &CMainDlg::setParametersRequested);
     // The parameter dialog is not part of this program yet.
     setParameters_->setEnabled(false);
 }
 
-void CMainDlg::SetProgramsAvailable(bool available) {
-    for (QWidget* w : {static_cast<QWidget*>(svpb_), static_cast<QWidget*>(vpb_), static_cast<QWidget*>(svpbRun_),
-                       static_cast<QWidget*>(vpbRun_), static_cast<QWidget*>(svBigeminy_),
-                       static_cast<QWidget*>(vBigeminy_)})
-        w->setEnabled(available);
-}
-
-QPushButton* CMainDlg::Button(PrematureCommand command) const {
+QPushButton* CMainDlg::Button(PrematureBeatCommand command) const {
     switch (command) {
-    case PrematureCommand::Supraventricular: return svpb_;
-    case PrematureCommand::Ventricular: return vpb_;
-    case PrematureCommand::SupraventricularRun: return svpbRun_;
-    case PrematureCommand::VentricularRun: return vpbRun_;
+    case PrematureBeatCommand::Svpb: return svpb_;
+    case PrematureBeatCommand::Vpb: return vpb_;
+    case PrematureBeatCommand::SvpbRun: return svpbRun_;
+    case PrematureBeatCommand::VpbRun: return vpbRun_;
     default: return nullptr;
     }
 }

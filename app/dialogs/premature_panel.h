@@ -4,32 +4,23 @@
 
 #include <QFrame>
 
+#include "engine/premature_beats.h"
+
 class QCheckBox;
 class QPushButton;
 
 namespace vantrel {
 
-enum class PrematureCommand {
-    Supraventricular,         // "SVPB": one beat
-    Ventricular,              // "VPB"
-    SupraventricularRun,      // "SVPBx"
-    VentricularRun,           // "VPBx"
-    SupraventricularBigeminy, // "SV-Bigeminy" switched on or off
-    VentricularBigeminy,      // "V-Bigeminy"
-};
-
 class CMainDlg : public QFrame {
     Q_OBJECT
 public:
     explicit CMainDlg(QWidget* parent);
-    // Whether the engine can carry the programs out; the buttons are disabled otherwise.
-    void SetProgramsAvailable(bool available);
-    QPushButton* Button(PrematureCommand command) const;
+    // The push button of "SVPB", "VPB", "SVPBx" or "VPBx".
+    QPushButton* Button(PrematureBeatCommand command) const;
     QCheckBox* BigeminyBox(bool ventricular) const { return ventricular ? vBigeminy_ : svBigeminy_; }
 
 signals:
-    // `on` matters only for the bigeminy commands.
-    void commandRequested(vantrel::PrematureCommand command, bool on);
+    void commandRequested(vantrel::PrematureBeatCommand command);
     void setParametersRequested();
 
 protected:

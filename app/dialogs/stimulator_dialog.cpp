@@ -111,7 +111,7 @@ CORTHO::CORTHO(QWidget* parent) : ChildPanel("ORTHORHYTHMIC STIMULATOR", parent)
     grid->addWidget(slider_, 0, 7, 10, 1);
 
     connect(slider_, &QScrollBar::valueChanged, this,
-            [this](int position) { s1_->setText(QString::number(1000 - position)); });
+            [this](int position) { s1_->setText(QString::number(S1IntervalFromSlider(position))); });
     connect(start_, &QPushButton::clicked, this, [this] {
         if (ReadFields()) emit startRequested(fields_);
     });
@@ -130,30 +130,31 @@ CORTHO::CORTHO(QWidget* parent) : ChildPanel("ORTHORHYTHMIC STIMULATOR", parent)
     });
 }
 
+QLineEdit* CORTHO::FieldEdit(int field) const {
+    QLineEdit* const edits[] = {s1_, intermediate_, s2_, step_, limit_, s3_, s4_, pause_};
+    return field >= 0 && field < static_cast<int>(std::size(edits)) ? edits[field] : nullptr;
+}
+
 bool CORTHO::ReadFields() {
-    StimulatorFields f = fields_;
-    f.trainOn = train_->isChecked();
+    StimulatorSettings f = fields_;
+    f.train = train_->isChecked();
     f.withIntermediate = with_->isChecked();
-    f.mode = increment_->isChecked() ? S2Mode::AutoIncrement
-             : decrement_->isChecked() ? S2Mode::AutoDecrement
-                                       : S2Mode::Fixed;
+    f.mode = increment_->isChecked()   ? StimulatorMode::AutoIncrement
+             : decrement_->isChecked() ? StimulatorMode::AutoDecrement
+                                       : StimulatorMode::Fixed;
     f.s3On = s3On_->isChecked();
     f.s4On = s4On_->isChecked();
     f.pauseOn = pauseOn_->isChecked();
     for (int i = 0; i < 4; ++i)
-        if (lead_[i]->isChecked()) f.lead = i;
+        if (lead_[i]->isChecked()) f.lead = i + 1;
     f.emergency = emergency_->isChecked();
-    const bool ok = ExchangeInt(this, s1_, 5, 10000, f.s1) && ExchangeInt(this, intermediate_, 0, 100, f.intermediateCount) &&
-                    ExchangeInt(this, s2_, 5, 10000, f.s2) && ExchangeInt(this, step_, 5, 1000, f.step) &&
-                    ExchangeInt(this, limit_, 5, 10000, f.limit) && ExchangeInt(this, s3_, 5, 1000, f.s3) &&
-                    ExchangeInt(this, s4_, 5, 1000, f.s4) && ExchangeInt(this, pause_, 1, 10000, f.pause);
-    if (ok) fields_ = f;
-    return ok;
-}
-
-void CORTHO::SetEngineAvailable(bool available) {
-    for (QWidget* w : {static_cast<QWidget*>(start_), static_cast<QWidget*>(stop_), static_cast<QWidget*>(emergency_)})
-        w->setEnabled(available);
+    for (int field = 0; field < static_cast<int>(kStimulatorFields.size()); ++field) {
+        const StimulatorField& range = kStimulatorFields[field];
+        QLineEdit* edit = FieldEdit(field);
+        if (edit && !ExchangeInt(this, edit, range.range.min, range.range.max, f.*range.value)) return false;
+    }
+    fields_ = f;
+    return true;
 }
 
 }  // namespace vantrel

@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "app/dialogs/child_panel.h"
+#include "engine/stimulator_program.h"
 
 class QCheckBox;
 class QLineEdit;
@@ -14,53 +15,31 @@ class QScrollBar;
 
 namespace vantrel {
 
-enum class S2Mode { Fixed, AutoIncrement, AutoDecrement };
-
-// The dialog's settings (ms or counts) as its fields hold them.
-struct StimulatorFields {
-    bool trainOn = false;     // "S1 - S1"
-    int32_t s1 = 600;         // 5..10000
-    bool withIntermediate = false;  // "with" N "intermediate QRS"
-    int32_t intermediateCount = 3;  // 0..100
-    int32_t s2 = 500;         // 5..10000
-    S2Mode mode = S2Mode::Fixed;
-    int32_t step = 25;        // 5..1000
-    int32_t limit = 200;      // 5..10000
-    bool s3On = false;
-    int32_t s3 = 270;         // 5..1000
-    bool s4On = false;
-    int32_t s4 = 250;         // 5..1000
-    bool pauseOn = true;
-    int32_t pause = 3000;     // 1..10000
-    int32_t lead = 0;         // 0..3 = "Lead 1".."Lead 4"
-    bool emergency = false;
-};
-
 class CORTHO : public ChildPanel {
     Q_OBJECT
 public:
     explicit CORTHO(QWidget* parent);
 
-    const StimulatorFields& Fields() const { return fields_; }
+    const StimulatorSettings& Fields() const { return fields_; }
     // Reads every control with its range check; false (message shown) at the first bad field.
     bool ReadFields();
-    void SetEngineAvailable(bool available);
 
     QScrollBar* Slider() const { return slider_; }
-    QLineEdit* S1Edit() const { return s1_; }
+    // The edit of a numeric field, by its index in the engine's field table (nullptr for the lead).
+    QLineEdit* FieldEdit(int field) const;
 
 signals:
     // "START" with valid fields.
-    void startRequested(const vantrel::StimulatorFields& fields);
+    void startRequested(const vantrel::StimulatorSettings& fields);
     // "STOP".
-    void stopRequested(const vantrel::StimulatorFields& fields);
+    void stopRequested(const vantrel::StimulatorSettings& fields);
     // The emergency button was clicked (its new state is in the fields).
-    void emergencyClicked(const vantrel::StimulatorFields& fields);
+    void emergencyClicked(const vantrel::StimulatorSettings& fields);
     // Another lead was chosen.
-    void leadChosen(const vantrel::StimulatorFields& fields);
+    void leadChosen(const vantrel::StimulatorSettings& fields);
 
 private:
-    StimulatorFields fields_;
+    StimulatorSettings fields_;
     QCheckBox* train_;
     QLineEdit* s1_;
     QRadioButton* without_;

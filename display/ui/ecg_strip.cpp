@@ -27,12 +27,7 @@ void FillColumns(QPainter& p, int32_t fromX, int32_t fromY, int32_t toX, int32_t
     p.fillRect(QRect(fromX, fromY, toX - fromX, toY - fromY), colour);
 }
 
-constexpr const char* kLeadNames[kLeadCount] = {"I",  "II", "III", "aVR", "aVL", "aVF", "V1", "V2",  "V3",
-                                                "V4", "V5", "V6",  "X",   "Y",   "Z",   "Oes", "Resp"};
-
 }  // namespace
-
-const char* LeadName(int32_t lead) { return lead >= 0 && lead < kLeadCount ? kLeadNames[lead] : ""; }
 
 QColor EcgStrip::TraceColour() { return QColor(64, 255, 64); }
 QColor EcgStrip::GridColour() { return QColor(64, 128, 64); }
@@ -120,12 +115,11 @@ void EcgStrip::DrawSegment(QPainter& p, int32_t value, int32_t baseline, int32_t
     last = {x, y};
 }
 
-void EcgStrip::DrawSample(QPainter& p, const int8_t* s, int32_t clipTop, int32_t clipBottom) {
+void EcgStrip::DrawSample(QPainter& p, const EcgSample& s, int32_t clipTop, int32_t clipBottom) {
     for (int trace = 1; trace <= 4; ++trace)
-        DrawSegment(p, s[2 + trace], Baseline(trace), clipTop, clipBottom, false, trace);
+        DrawSegment(p, s.bytes[2 + trace], Baseline(trace), clipTop, clipBottom, false, trace);
     for (int trace = 5; trace <= 7; ++trace)
-        DrawSegment(p, samples_.LeadValue(s, leadOfTrace_[trace - 5]), Baseline(trace), clipTop, clipBottom, false,
-                    trace);
+        DrawSegment(p, LeadValue(s, leadOfTrace_[trace - 5]), Baseline(trace), clipTop, clipBottom, false, trace);
     AdvancePen();
 }
 
@@ -170,7 +164,7 @@ QRect EcgStrip::DrawNew(QPainter& p) {
     const int32_t writeIndex = samples_.WriteIndex();
     const int32_t band = static_cast<int32_t>(step_ * 40);
     int32_t n = writeIndex - drawnIndex_;
-    if (n < 0) n += kStripRingSize;
+    if (n < 0) n += kRingSamples;
     const int32_t advance = static_cast<int32_t>(static_cast<float>(n) * step_);
     const int32_t x0 = static_cast<int32_t>(penX_);
     const int32_t top = stripTop_ + 1;
@@ -199,8 +193,8 @@ QRect EcgStrip::DrawNew(QPainter& p) {
 
     p.setPen(QPen(TraceColour(), 0));
     while (drawnIndex_ != writeIndex) {
-        if (drawingEnabled_) DrawSample(p, samples_.SampleAt(drawnIndex_), top, bottom);
-        drawnIndex_ = (drawnIndex_ + 1) % kStripRingSize;
+        if (drawingEnabled_) DrawSample(p, samples_.liveRing[drawnIndex_], top, bottom);
+        drawnIndex_ = (drawnIndex_ + 1) % kRingSamples;
     }
     p.restore();
     return painted;
@@ -216,11 +210,11 @@ QRect EcgStrip::Redraw(QPainter& p) {
     RestartTraces(p);
     const int32_t count = static_cast<int32_t>(static_cast<float>(stripRight_ - stripLeft_ - 20) / step_);
     int32_t index = drawnIndex_ - count;
-    if (index < 0) index += kStripRingSize;
+    if (index < 0) index += kRingSamples;
     p.setPen(QPen(TraceColour(), 0));
     for (int32_t i = 0; i < count; ++i) {
-        DrawSample(p, samples_.SampleAt(index), stripTop_, stripBottom_);
-        index = (index + 1) % kStripRingSize;
+        DrawSample(p, samples_.liveRing[index], stripTop_, stripBottom_);
+        index = (index + 1) % kRingSamples;
     }
     penX_ = keptPen;
     drawingEnabled_ = 1;

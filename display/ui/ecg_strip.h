@@ -9,30 +9,19 @@
 #include <QString>
 #include <cstdint>
 
+#include "display/ecg_display.h"
+
 class QPainter;
 
 namespace vantrel {
 
-inline constexpr int kStripRingSize = 180000;  // samples of the live ring (15 minutes)
 inline constexpr int kStripTraceCount = 7;
-inline constexpr int kLeadCount = 17;
 
-// The sample store as the strip reads it: one producer (the clock) writes a whole sample before
-// it advances the write index; the strip reads the index once per drawing and draws up to it.
-class StripSamples {
-public:
-    virtual ~StripSamples() = default;
-    virtual int32_t WriteIndex() const = 0;
-    virtual const int8_t* SampleAt(int32_t index) const = 0;  // 17 bytes
-    virtual int32_t LeadValue(const int8_t* sample, int32_t lead) const = 0;
-};
-
-// The names of the 17 leads offered for the lower traces, in list order.
-const char* LeadName(int32_t lead);
-
+// Reads the sample store as its one consumer: the write index once per drawing, and only the
+// samples before it.
 class EcgStrip {
 public:
-    explicit EcgStrip(const StripSamples& samples) : samples_(samples) {}
+    explicit EcgStrip(const EcgDisplay& samples) : samples_(samples) {}
 
     // Geometry from the layout size (w = layoutWidth, h = layoutHeight).
     void SetLayout(int32_t layoutWidth, int32_t layoutHeight);
@@ -85,13 +74,13 @@ private:
     };
     void DrawSegment(QPainter& p, int32_t value, int32_t baseline, int32_t clipTop, int32_t clipBottom, bool restart,
                      int trace);
-    void DrawSample(QPainter& p, const int8_t* sample, int32_t clipTop, int32_t clipBottom);
+    void DrawSample(QPainter& p, const EcgSample& sample, int32_t clipTop, int32_t clipBottom);
     void RestartTraces(QPainter& p);
     void AdvancePen();
     void DrawGrid(QPainter& p, int32_t fromX, int32_t toX, bool joinDashes) const;
     void ClearStrip(QPainter& p, const QColor& outline) const;
 
-    const StripSamples& samples_;
+    const EcgDisplay& samples_;
     int32_t speedIndex_ = 2;
     int32_t drawnIndex_ = 0;  // next ring slot DrawNew draws
     int32_t gain_ = 8;        // a value v is drawn v * gain / 16 pixels above its baseline
