@@ -1,0 +1,319 @@
+// The desktop program driven as a user drives it, under the offscreen platform: start-up, the
+// command rules on each screen, keys, the tone scroll bar, the settings file, the pacemaker
+// dialog, and the clock running while the interface edits the model.
+#include <QApplication>
+#include <QComboBox>
+#include <QDialog>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTest>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <mutex>
+
+#include "app/application.h"
+#include "app/command_table.h"
+#include "app/dialogs/pacemaker_dialog.h"
+#include "app/main_frame.h"
+#include "app/settings/settings_file.h"
+#include "app/vantrel_doc.h"
+#include "app/vantrel_view.h"
+#include "app/view_events.h"
+#include "engine/demo_heart.h"
+
+namespace vantrel {
+namespace {
+
+// Runs `inspect` on the next modal window once it is up, then closes it.
+void OnNextModal(std::function<void(QWidget*)> inspect) {
+    auto* poll = new QTimer;
+    QObject::connect(poll, &QTimer::timeout, [poll, inspect] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (!modal) return;
+        poll->stop();
+        poll->deleteLater();
+        inspect(modal);
+        if (auto* dialog = qobject_cast<QDialog*>(modal)) dialog->done(0);
+    });
+    poll->start(10);
+}
+
+class DesktopTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        previousDir_ = std::filesystem::current_path();
+        dir_ = std::filesystem::temp_directory_path() /
+               (std::string("vantrel_desktop_") + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        std::filesystem::remove_all(dir_);
+        std::filesystem::create_directories(dir_);
+        std::filesystem::current_path(dir_);
+    }
+    void TearDown() override {
+        session_.frame.reset();
+        session_.doc.reset();
+        std::filesystem::current_path(previousDir_);
+        std::filesystem::remove_all(dir_);
+    }
+    void WriteSettingsText(const std::string& text) {
+        std::ofstream(dir_ / kSettingsFileName, std::ios::binary) << text;
+    }
+    // Builds the program and shows it; the Welcome dialog is closed by `closeWelcome`.
+    void Start(bool closeWelcome = true) {
+        AppOptions options;
+        options.dataDirectory = dir_.string();
+        session_ = CreateDesktop(options);
+        ASSERT_TRUE(session_.frame);
+        if (closeWelcome) OnNextModal([](QWidget*) {});
+        Frame().show();
+        if (closeWelcome) {
+            ASSERT_TRUE(QTest::qWaitFor([this] { return View().ClockLive(); }, 5000));
+        }
+        QApplication::setActiveWindow(&Frame());
+    }
+    CMainFrame& Frame() { return *session_.frame; }
+    CCVantrelView& View() { return *Frame().View(); }
+    CCVantrelDoc& Doc() { return *session_.doc; }
+    template <typename T>
+    T* Child(const char* name) {
+        return Frame().findChild<T*>(name);
+    }
+    bool Enabled(int id) {
+        Frame().UpdateCommandStates();
+        return Frame().Action(id)->isEnabled();
+    }
+
+    std::filesystem::path previousDir_;
+    std::filesystem::path dir_;
+    DesktopSession session_;
+};
+
+TEST_F(DesktopTest, SimulationRunsOnlyAfterTheWelcomeDialogCloses) {
+    bool sawWelcome = false;
+    int32_t runModeDuringWelcome = 99;
+    bool liveDuringWelcome = true;
+    OnNextModal([&](QWidget* modal) {
+        sawWelcome = modal->windowTitle() == "Welcome";
+        // Space before the Welcome dialog has closed does nothing.
+        View().Execute(kCmdStep);
+        runModeDuringWelcome = View().RunMode();
+        liveDuringWelcome = View().ClockLive();
+    });
+    Start(false);
+    EXPECT_EQ(View().RunMode(), -1);
+    ASSERT_TRUE(QTest::qWaitFor([this] { return View().ClockLive(); }, 5000));
+    EXPECT_TRUE(sawWelcome);
+    EXPECT_EQ(runModeDuringWelcome, -1);
+    EXPECT_FALSE(liveDuringWelcome);
+    EXPECT_EQ(View().RunMode(), 1);
+    EXPECT_EQ(View().DisplayMode(), kScreenHeart);
+}
+
+TEST_F(DesktopTest, CommandRulesOnEachScreen) {
+    Start();
+    struct Rule {
+        int id;
+        bool onHeart;
+        bool onEcg;
+    };
+    const Rule rules[] = {
+        {kCmdEcgScreen, true, true},     {kCmdHeart2d, true, true},     {kCmdStep, true, false},
+        {kCmdSpeed, true, false},        {kCmdPacemaker, true, true},   {kCmdStimulator, true, true},
+        {kCmdCardioversion, true, true}, {kCmdGrid, true, true},        {kCmdQuit, true, true},
+        // Not part of this build: present and disabled.
+        {kCmdFrozenScreen, false, false}, {kCmdHeart3d, false, false}, {kCmdPrint, false, false},
+        {kCmdPrQtPlot, false, false},     {kCmdLanguage, false, false}, {kCmdCommentsFull, false, false},
+        {kCmdRecord, false, false},       {kCmdNoHandler, false, false},
+    };
+    for (const Rule& r : rules) EXPECT_EQ(Enabled(r.id), r.onHeart) << "heart screen, command " << r.id;
+    QTest::keyClick(&Frame(), Qt::Key_F5);
+    ASSERT_EQ(View().DisplayMode(), kScreenEcg);
+    for (const Rule& r : rules) EXPECT_EQ(Enabled(r.id), r.onEcg) << "ECG screen, command " << r.id;
+    QTest::keyClick(&Frame(), Qt::Key_F7);
+    EXPECT_EQ(View().DisplayMode(), kScreenHeart);
+
+    // Check marks follow the states they show.
+    QAction* grid = Frame().Action(kCmdGrid);
+    EXPECT_FALSE(grid->isChecked());
+    grid->trigger();
+    Frame().UpdateCommandStates();
+    EXPECT_TRUE(grid->isChecked());
+    EXPECT_TRUE(Doc().strip.IsGridOn());
+    QAction* tWave = Frame().Action(kCmdTWave);
+    EXPECT_TRUE(tWave->isChecked());
+    tWave->trigger();
+    Frame().UpdateCommandStates();
+    EXPECT_FALSE(tWave->isChecked());
+    EXPECT_EQ(Doc().heart.tWaveOn, 0);
+}
+
+TEST_F(DesktopTest, ScreensShowTheirControls) {
+    Start();
+    auto* speed = Child<QComboBox>("SpeedList");
+    auto* style = Child<QComboBox>("StyleList");
+    ASSERT_TRUE(speed && style);
+    EXPECT_TRUE(style->isVisible());
+    EXPECT_EQ(speed->currentText(), "25");
+    EXPECT_EQ(Doc().strip.StripLeft(), Frame().View()->Canvas().width() / 2 + 60);
+    QTest::keyClick(&Frame(), Qt::Key_F5);
+    QApplication::processEvents();
+    EXPECT_FALSE(style->isVisible());
+    EXPECT_TRUE(speed->isVisible());
+    EXPECT_EQ(Doc().strip.StripLeft(), 65);
+    QWidget* panel = Frame().findChild<QWidget*>("PrematureBeatPanel");
+    ASSERT_TRUE(panel);
+    EXPECT_TRUE(panel->isVisible());
+    QTest::keyClick(&Frame(), Qt::Key_F7);
+    QApplication::processEvents();
+    EXPECT_FALSE(panel->isVisible());
+}
+
+TEST_F(DesktopTest, SpaceStepsAndTheSpeedToggleCycles) {
+    Start();
+    ASSERT_EQ(View().RunMode(), 1);
+    QTest::keyClick(&Frame(), Qt::Key_Space);
+    EXPECT_EQ(View().RunMode(), 0);  // step-by-step pauses the clock
+    const int expected[] = {1, 3, 10, 1};
+    for (int mode : expected) {
+        View().Execute(kCmdSpeed);
+        EXPECT_EQ(View().RunMode(), mode);
+    }
+    View().SetRunMode(-1);
+    View().Execute(kCmdSpeed);
+    EXPECT_EQ(View().RunMode(), 1);
+    // On the ECG screen Space is disabled.
+    QTest::keyClick(&Frame(), Qt::Key_F5);
+    QTest::keyClick(&Frame(), Qt::Key_Space);
+    EXPECT_EQ(View().RunMode(), 1);
+}
+
+TEST_F(DesktopTest, ToneScrollBarAndToneMessage) {
+    Start();
+    auto* bar = Child<QScrollBar>("ToneBar");
+    auto* toneValue = Child<QLabel>("ToneValue");
+    auto* sinusRate = Child<QLabel>("SinusRate");
+    ASSERT_TRUE(bar && toneValue && sinusRate);
+    EXPECT_EQ(bar->value(), 114);
+    EXPECT_EQ(Doc().heart.tone, 430);  // the bar's start position, applied at the first paint
+    EXPECT_EQ(toneValue->text(), "430");
+
+    bar->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+    EXPECT_EQ(Doc().heart.tone, 425);
+    bar->triggerAction(QAbstractSlider::SliderPageStepSub);
+    EXPECT_EQ(bar->value(), 105);
+    EXPECT_EQ(Doc().heart.tone, 475);
+    EXPECT_EQ(toneValue->text(), "475");
+
+    {
+        std::lock_guard<std::mutex> guard(Doc().heart.lock);
+        Doc().heart.cellCount = 1;
+        Doc().heart.cells[0].SetName("Sinus");
+        Doc().heart.cells[0].SetEscape(1500, 500);  // 1000 ms at tone 500: 60 per minute
+    }
+    Doc().notifier.Send(kMsgTone, 500, 0);
+    EXPECT_EQ(bar->value(), 100);
+    EXPECT_EQ(Doc().heart.tone, 500);
+    EXPECT_EQ(sinusRate->text(), "60");
+    Doc().notifier.Send(kMsgTone, 1000, 0);
+    EXPECT_EQ(bar->value(), 0);
+    EXPECT_EQ(toneValue->text(), "999");
+    EXPECT_EQ(sinusRate->text(), "120");
+}
+
+TEST_F(DesktopTest, MissingSettingsFileGivesTheDefaultsAndIsWrittenAtClose) {
+    Start();
+    const PacemakerSettings& pm = Frame().findChild<CPACE*>("PacemakerDialog")->Fields();
+    EXPECT_EQ(pm.avDelayMs, 160);
+    EXPECT_EQ(pm.maxRateBpm, 120);
+    EXPECT_EQ(pm.basicRateBpm, 70);
+    EXPECT_EQ(pm.vvDelayMs, 0);
+    EXPECT_EQ(pm.atrialBlankingMs, 200);
+    EXPECT_EQ(pm.ventricularBlankingMs, 200);
+    EXPECT_EQ(Child<QComboBox>("StyleList")->currentIndex(), 2);
+    EXPECT_EQ(Doc().languageIndex, 0);
+    Frame().close();
+    const std::string text = ReadSettings(dir_ / kSettingsFileName);
+    EXPECT_EQ(text, FormatSettings(SettingsValues{}));
+}
+
+TEST_F(DesktopTest, SettingsSurviveARestart) {
+    WriteSettingsText("SelCell -1;\r\nSelP1 4;\r\nSelP3 11;\r\nPM_Rate 90;\r\nPM_VBlk 150;\r\n");
+    Start();
+    EXPECT_EQ(Child<QComboBox>("StyleList")->currentIndex(), 0);  // "-1" reads back as 0
+    EXPECT_EQ(Child<QComboBox>("LeadList1")->currentText(), "aVL");
+    EXPECT_EQ(Child<QComboBox>("LeadList2")->currentText(), "II");
+    EXPECT_EQ(Child<QComboBox>("LeadList3")->currentText(), "V6");
+    EXPECT_EQ(Doc().strip.LeadOfTrace(0), 4);
+    Child<QComboBox>("LeadList2")->setCurrentIndex(2);
+    Frame().close();
+    const std::string text = ReadSettings(dir_ / kSettingsFileName);
+    EXPECT_EQ(GetInt(text, "SelCell", 2), 0);
+    EXPECT_EQ(GetInt(text, "SelP1", 0), 4);
+    EXPECT_EQ(GetInt(text, "SelP2", 1), 2);
+    EXPECT_EQ(GetInt(text, "PM_Rate", 70), 90);
+    EXPECT_EQ(GetInt(text, "PM_VBlk", 200), 150);
+    EXPECT_EQ(GetInt(text, "PM_AVD", 0), 160);
+}
+
+TEST_F(DesktopTest, PacemakerFieldOutOfRangeKeepsTheDialogOpen) {
+    Start();
+    auto* dialog = Frame().findChild<CPACE*>("PacemakerDialog");
+    ASSERT_TRUE(dialog);
+    View().Execute(kCmdPacemaker);
+    EXPECT_TRUE(dialog->isVisible());
+    QPushButton* ok = nullptr;
+    for (QPushButton* b : dialog->findChildren<QPushButton*>()) {
+        if (b->text() == "OK") ok = b;
+    }
+    ASSERT_TRUE(ok);
+
+    dialog->FieldEdit(0)->setText("2000");  // A-V delay, 5..1000
+    QString message;
+    OnNextModal([&](QWidget* modal) {
+        if (auto* box = qobject_cast<QMessageBox*>(modal)) message = box->text();
+    });
+    ok->click();
+    EXPECT_EQ(message, "Please enter an integer between 5 and 1000.");
+    EXPECT_TRUE(dialog->isVisible());
+    EXPECT_EQ(Doc().heart.pmMode, 0);
+
+    dialog->FieldEdit(0)->setText("200");
+    dialog->ModeList()->setCurrentIndex(kPmVvi);
+    ok->click();
+    EXPECT_FALSE(dialog->isVisible());
+    std::lock_guard<std::mutex> guard(Doc().heart.lock);
+    EXPECT_EQ(Doc().heart.pmMode, kPmVvi);
+    EXPECT_EQ(Doc().heart.pmAvDelay, 40);
+    EXPECT_EQ(Doc().heart.pmPeriod, 12000 / 70);
+}
+
+TEST_F(DesktopTest, ClockRunsWhileTheInterfaceEditsTheModel) {
+    Start();
+    {
+        std::lock_guard<std::mutex> guard(Doc().heart.lock);
+        BuildDemoHeart(Doc().heart, 10, 10, 200);
+    }
+    auto* bar = Child<QScrollBar>("ToneBar");
+    // Edit while the clock ticks until the strip has drawn a few redraw messages' worth.
+    QElapsedTimer wall;
+    wall.start();
+    int edits = 0;
+    while (Doc().strip.DrawnIndex() < 100 && wall.elapsed() < 10000) {
+        bar->triggerAction(edits % 2 ? QAbstractSlider::SliderPageStepAdd : QAbstractSlider::SliderPageStepSub);
+        Frame().Action(kCmdTWave)->trigger();
+        ++edits;
+        QTest::qWait(5);
+    }
+    EXPECT_GE(Doc().strip.DrawnIndex(), 100);
+    EXPECT_GE(Doc().display.WriteIndex(), Doc().strip.DrawnIndex());
+}
+
+}  // namespace
+}  // namespace vantrel
