@@ -6,7 +6,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "app/dialogs/int_field.h"
+#include "app/dialogs/dialog_fields.h"
 #include "app/ui_text.h"
 
 namespace vantrel {
@@ -80,7 +80,7 @@ bool CPACE::ReadFields() {
             fields_.*f.value = mode_->currentIndex();
             continue;
         }
-        if (!ExchangeInt(this, edit, f.range.min, f.range.max, fields_.*f.value)) return false;
+        if (!ReadIntField(this, edit, f.range.min, f.range.max, FieldSign::Signed, fields_.*f.value)) return false;
     }
     return true;
 }

@@ -11,7 +11,7 @@
 #include <QScrollBar>
 #include <QVBoxLayout>
 
-#include "app/dialogs/int_field.h"
+#include "app/dialogs/dialog_fields.h"
 
 namespace vantrel {
 
@@ -151,7 +151,7 @@ bool CORTHO::ReadFields() {
     for (int field = 0; field < static_cast<int>(kStimulatorFields.size()); ++field) {
         const StimulatorField& range = kStimulatorFields[field];
         QLineEdit* edit = FieldEdit(field);
-        if (edit && !ExchangeInt(this, edit, range.range.min, range.range.max, f.*range.value)) return false;
+        if (edit && !ReadIntField(this, edit, range.range.min, range.range.max, FieldSign::Signed, f.*range.value)) return false;
     }
     fields_ = f;
     return true;

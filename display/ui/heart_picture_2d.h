@@ -17,6 +17,7 @@
 #include <string>
 
 #include "engine/heart_record.h"
+#include "engine/pacemaker.h"
 
 class QPainter;
 
@@ -55,8 +56,7 @@ inline constexpr int kElectrodeVentricular = 11;
 inline constexpr int kElectrodeVentricular2 = 12;
 inline constexpr int kDrawnElectrodes[] = {0, 1, 2, 3, 10, 11, 12};
 
-// Pacemaker modes as the pacemaker list numbers them.
-enum PacemakerModeIndex : int32_t { kPmNone = 0, kPmAai = 1, kPmVvi = 2, kPmDdd = 3, kPmDddPlus = 4, kPmCrt = 5 };
+// Pacemaker modes (kPmNone .. kPmCrt) are the engine's, as the pacemaker list numbers them.
 
 // The heart's text bytes (Western European) as shown, and back.
 QString TextFromBytes(const std::string& bytes);
