@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <mutex>
+#include <string>
 
 #include "engine/notifier.h"
 
@@ -333,6 +334,11 @@ struct HeartState {
 
     // Start sequence requested by the last load, to run at the first heart-rate sample
     int32_t startSequencePending = 0;
+
+    // The model's drugs and sequences section texts with their included files (filled by the
+    // load, only read afterwards)
+    std::string drugText;
+    std::string sequenceText;
 };
 
 struct CCoeur : HeartState {
