@@ -16,7 +16,7 @@ class HeartModelChoiceTest : public ::testing::Test {
 protected:
     void SetUp() override {
         dataDir = fs::temp_directory_path() /
-                  ("vantrel_choice_" +
+                  (std::string("vantrel_choice_") +
                    ::testing::UnitTest::GetInstance()->current_test_info()->name());
         fs::remove_all(dataDir);
         fs::create_directories(dataDir / "Clinic");
