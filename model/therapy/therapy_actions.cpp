@@ -1,8 +1,8 @@
 #include "model/therapy/therapy_actions.h"
 
-#include <cstdlib>
 #include <string>
 
+#include "engine/autonomic_tone.h"
 #include "model/therapy/cell_changes.h"
 #include "model/therapy/therapy_text.h"
 
@@ -80,21 +80,6 @@ int32_t DurationTicks(int32_t ms, int32_t longestMs) {
     return ms < 0 || ms > longestMs ? 0 : ms / 5;
 }
 
-}  // namespace
-
-void StartToneRamp(CCoeur& heart, int32_t target) {
-    if (std::abs(heart.tone - target) <= 10) {
-        heart.tone = target;
-        heart.toneRampCountdown = 0;
-    } else {
-        heart.tone += heart.tone < target ? 10 : -10;
-        heart.toneRampCountdown = 200;
-        heart.toneTarget = target;
-    }
-    heart.notifier->Post(kMsgTone, heart.tone, 0);
-}
-
-namespace {
 
 // The sequence's link word for a link type; false for any other word.
 bool LinkTypeFromWord(const std::string& word, LinkType& type) {
@@ -132,7 +117,7 @@ void ToneAction(CCoeur& heart, TherapyTextCursor& cursor) {
     const int32_t value = cursor.Number();
     if (value < 0 || value > 1000) return;
     if (direct) heart.SetTone(value, true);
-    else StartToneRamp(heart, value);
+    else RampTone(heart, value);
 }
 
 void RunSequenceLine(CCoeur& heart, std::string_view line, SequenceRun& run) {

@@ -25,7 +25,4 @@ struct SequenceRun {
 // "DUR", then the first of "Flux", "AmpV", "CTA", "CTR", "ARP", "RRP", "ESC", "IC", "QRS".
 void RunSequenceActions(CCoeur& heart, std::string_view actions, SequenceRun& run);
 
-// Moves the tone toward the target by the tone ramp: 10 at once, then 10 per 200 ticks.
-void StartToneRamp(CCoeur& heart, int32_t target);
-
 }  // namespace vantrel

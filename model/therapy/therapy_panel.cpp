@@ -2,6 +2,7 @@
 
 #include <mutex>
 
+#include "engine/autonomic_tone.h"
 #include "engine/program_wide.h"
 #include "model/therapy/cell_changes.h"
 #include "model/therapy/therapy_actions.h"
@@ -66,10 +67,9 @@ void TherapyPanel::DontGetDrug(CCoeur& heart) {
 }
 
 void TherapyPanel::SequenceBaselineLocked(CCoeur& heart) {
-    heart.RestoreLinks();
+    RestoreBaseline(heart);  // links to their model types, the tone ramping to the model's
     // The links are back already: a pending automatic restore would only cut the next sequence.
     heart.linkResetCountdown = 0;
-    StartToneRamp(heart, heart.modelTone);
     if (sequenceChangedCells_) {
         DrugWashoutLocked(heart);
         selectedDrug_ = 0;
