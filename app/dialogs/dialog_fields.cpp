@@ -4,6 +4,8 @@
 #include <QLineEdit>
 #include <QMessageBox>
 
+#include "engine/field_range.h"
+
 namespace vantrel {
 
 QString CheckIntField(const QString& text, int32_t lo, int32_t hi, FieldSign sign, int32_t& value) {
@@ -16,7 +18,7 @@ QString CheckIntField(const QString& text, int32_t lo, int32_t hi, FieldSign sig
                                            : QStringLiteral("Please enter an integer.");
     }
     if (number < lo || number > hi)
-        return QStringLiteral("Please enter an integer between %1 and %2.").arg(lo).arg(hi);
+        return QString::fromStdString(FieldRangeMessage(FieldRange{"", lo, hi}));
     value = static_cast<int32_t>(number);
     return QString();
 }

@@ -8,6 +8,7 @@
 #include <mutex>
 
 #include "engine/cell_automaton.h"
+#include "engine/pacemaker.h"
 #include "engine/program_wide.h"
 
 namespace vantrel {
@@ -152,7 +153,7 @@ int32_t ElectrodeCell(const HeartState& heart, int32_t electrode) {
     return IsCell(heart, cell) ? cell : -1;
 }
 
-void ApplyLeadMarks(CCoeur& heart) { heart.MarkElectrodes(); }
+void ApplyLeadMarks(CCoeur& heart) { ApplyMode(heart); }
 
 QString IcButtonCaption(int k, bool placed) {
     return QStringLiteral("I.C.") + QString::number(k) + (placed ? QString() : QStringLiteral(" ?"));
@@ -473,12 +474,6 @@ QRect HeartPicture2D::FlushCellRepaints(QPainter& client) {
     }
     pendingCount_ = 0;
     return touched;
-}
-
-int32_t SkipCountAfterCellMessage(int32_t messageTick, int32_t currentTick, int32_t runMode,
-                                  int32_t skipCount) {
-    if (runMode > 0 && currentTick - messageTick > 5 && skipCount < 100) return skipCount + 1;
-    return skipCount;
 }
 
 }  // namespace vantrel

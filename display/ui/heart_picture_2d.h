@@ -181,10 +181,4 @@ private:
     bool pending_[kMaxCells] = {};
 };
 
-// The view's lag test on a cell-changed message: when the engine's tick counter is more than 5
-// ticks past the message's while the engine runs, the clock must drop one more timer period
-// (never more than 100 waiting).  Returns the new skip count.
-int32_t SkipCountAfterCellMessage(int32_t messageTick, int32_t currentTick, int32_t runMode,
-                                  int32_t skipCount);
-
 }  // namespace vantrel

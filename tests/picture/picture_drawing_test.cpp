@@ -1,6 +1,6 @@
 // The flat heart picture checked on the pixels of rendered images: cell fills in every state,
 // link colours and midpoint dots, electrode frames, colour keys, the pacemaker panel, the copy to
-// the screen, labels, hit tests at the edges of their boxes, and the cell-message lag test.
+// the screen, labels, and hit tests at the edges of their boxes.
 #include <gtest/gtest.h>
 
 #include <QImage>
@@ -267,21 +267,6 @@ TEST(IsochroneColour, PaletteFromRedToBlue) {
         {199, Rgb(0, 0, 130)},   {200, Rgb(0, 0, 128)},   {5000, Rgb(0, 0, 128)},
     };
     for (const auto& c : kCases) EXPECT_EQ(IsochroneColour(c.t).rgb() & 0xFFFFFF, c.colour) << c.t;
-}
-
-TEST(CellMessageLag, SkipCountRisesByOnePerLateMessageUpToOneHundred) {
-    const struct { int32_t messageTick, currentTick, runMode, skip, expected; } kCases[] = {
-        {100, 105, 1, 0, 0},   // 5 ticks behind: in time
-        {100, 106, 1, 0, 1},   // 6 ticks behind: late
-        {100, 106, 3, 7, 8},   // slow speed counts too
-        {100, 200, 0, 0, 0},   // paused: step-by-step sends its messages
-        {100, 200, -1, 0, 0},  // not started
-        {100, 200, 1, 99, 100},
-        {100, 200, 1, 100, 100},
-    };
-    for (const auto& c : kCases)
-        EXPECT_EQ(SkipCountAfterCellMessage(c.messageTick, c.currentTick, c.runMode, c.skip), c.expected)
-            << c.currentTick - c.messageTick << " behind, runMode " << c.runMode;
 }
 
 TEST_F(PictureTest, QueuedCellsAreDrawnOnceInTheirCurrentState) {
