@@ -35,7 +35,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::size_t split = bytes.find('\0');
     heart->drugText = bytes.substr(0, split);
     heart->sequenceText = split == std::string::npos ? std::string() : bytes.substr(split + 1);
-    heart->startSequencePending = 1;
 
     vantrel::TherapyPanel panel;
     panel.FillLists(*heart);

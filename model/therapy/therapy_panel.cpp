@@ -1,7 +1,5 @@
 #include "model/therapy/therapy_panel.h"
 
-#include <mutex>
-
 #include "engine/autonomic_tone.h"
 #include "engine/program_wide.h"
 #include "model/therapy/cell_changes.h"
@@ -10,7 +8,6 @@
 namespace vantrel {
 
 void TherapyPanel::FillLists(CCoeur& heart) {
-    std::lock_guard<std::mutex> guard(heart.lock);
     drugs_ = ListDrugs(heart.drugText);
     sequences_ = ListSequences(heart.sequenceText);
     drugList_ = {Translate("IDS_WASHOUT", "No drug / WashOut")};
@@ -25,7 +22,7 @@ void TherapyPanel::FillLists(CCoeur& heart) {
     pendingSequence_.reset();
 }
 
-void TherapyPanel::DrugWashoutLocked(CCoeur& heart) {
+void TherapyPanel::DrugWashout(CCoeur& heart) {
     Washout(heart);
     // A countdown left by the previous drug would otherwise end the next one early.
     heart.cellResetCountdown = 0;
@@ -35,15 +32,13 @@ std::optional<std::string> TherapyPanel::DrugSelected(CCoeur& heart, int index) 
     pendingDrug_.reset();
     if (index < 0 || index >= static_cast<int>(drugList_.size())) return std::nullopt;
     if (index == 0) {
-        std::lock_guard<std::mutex> guard(heart.lock);
-        DrugWashoutLocked(heart);
+            DrugWashout(heart);
         selectedDrug_ = 0;
         return std::nullopt;
     }
     std::optional<TherapyEntryText> text;
     {
-        std::lock_guard<std::mutex> guard(heart.lock);
-        text = DrugText(heart.drugText, drugs_[index - 1]);
+            text = DrugText(heart.drugText, drugs_[index - 1]);
     }
     if (!text) return std::nullopt;  // the previous choice stays in force and selected
     selectedDrug_ = index;
@@ -53,33 +48,26 @@ std::optional<std::string> TherapyPanel::DrugSelected(CCoeur& heart, int index) 
 
 void TherapyPanel::GetDrug(CCoeur& heart) {
     if (!pendingDrug_) return;
-    std::lock_guard<std::mutex> guard(heart.lock);
-    DrugWashoutLocked(heart);
+    DrugWashout(heart);
     RunDrugActions(heart, pendingDrug_->actions);
     pendingDrug_.reset();
 }
 
 void TherapyPanel::DontGetDrug(CCoeur& heart) {
     pendingDrug_.reset();
-    std::lock_guard<std::mutex> guard(heart.lock);
-    DrugWashoutLocked(heart);
+    DrugWashout(heart);
     selectedDrug_ = 0;
 }
 
-void TherapyPanel::SequenceBaselineLocked(CCoeur& heart) {
+void TherapyPanel::SequenceBaseline(CCoeur& heart) {
     RestoreBaseline(heart);  // links to their model types, the tone ramping to the model's
     // The links are back already: a pending automatic restore would only cut the next sequence.
     heart.linkResetCountdown = 0;
     if (sequenceChangedCells_) {
-        DrugWashoutLocked(heart);
+        DrugWashout(heart);
         selectedDrug_ = 0;
         sequenceChangedCells_ = false;
     }
-}
-
-void TherapyPanel::SequenceBaseline(CCoeur& heart) {
-    std::lock_guard<std::mutex> guard(heart.lock);
-    SequenceBaselineLocked(heart);
 }
 
 std::optional<std::string> TherapyPanel::SequenceSelected(CCoeur& heart, int index) {
@@ -92,8 +80,7 @@ std::optional<std::string> TherapyPanel::SequenceSelected(CCoeur& heart, int ind
     }
     std::optional<TherapyEntryText> text;
     {
-        std::lock_guard<std::mutex> guard(heart.lock);
-        text = SequenceText(heart.sequenceText, sequences_[index - 1]);
+            text = SequenceText(heart.sequenceText, sequences_[index - 1]);
     }
     if (!text) return std::nullopt;
     selectedSequence_ = index;
@@ -103,8 +90,7 @@ std::optional<std::string> TherapyPanel::SequenceSelected(CCoeur& heart, int ind
 
 void TherapyPanel::DoSequence(CCoeur& heart) {
     if (!pendingSequence_) return;
-    std::lock_guard<std::mutex> guard(heart.lock);
-    SequenceBaselineLocked(heart);
+    SequenceBaseline(heart);
     SequenceRun run;
     RunSequenceActions(heart, pendingSequence_->actions, run);
     if (run.changedCells) sequenceChangedCells_ = true;
@@ -118,9 +104,6 @@ void TherapyPanel::DontDoSequence(CCoeur& heart) {
 }
 
 bool TherapyPanel::RunStartSequence(CCoeur& heart) {
-    std::lock_guard<std::mutex> guard(heart.lock);
-    if (!heart.startSequencePending) return false;
-    heart.startSequencePending = 0;
     const std::optional<std::string> actions = StartSequenceActions(heart.sequenceText);
     if (!actions) return false;
     SequenceRun run;

@@ -3,9 +3,9 @@
 //
 // Choosing an entry is split in two around the confirmation: DrugSelected / SequenceSelected
 // return the comment to show (or nothing when the choice is already complete), and then exactly
-// one of GetDrug / DontGetDrug, DoSequence / DontDoSequence follows.  Every call that changes the
-// model takes the model lock itself: call them on the user-interface thread without holding it.
-// After each of them the desktop refreshes the heart picture and sets its lists' selections from
+// one of GetDrug / DontGetDrug, DoSequence / DontDoSequence follows.  They run between ticks and
+// the caller holds the model lock, as for every other engine call; the confirmation dialog itself
+// is shown without it.  After each of them the desktop refreshes the heart picture and sets its lists' selections from
 // SelectedDrug() and SelectedSequence().
 #pragma once
 
@@ -53,9 +53,10 @@ public:
     // sequence changed cells, the washout with the drug list back to its first entry.
     void SequenceBaseline(CCoeur& heart);
 
-    // The start sequence, once per load: when the load's request is still pending it is cleared
-    // and the start sequence runs with its changes definitive, so they become model values.
-    // Called at every heart-rate sample; returns true when it ran.
+    // The start sequence, with its changes definitive so that they become model values.  The
+    // heart-rate sampling calls it once per load, at the first sample while the load's
+    // `startSequencePending` is set, and clears that request itself.  False when the sequence
+    // text has no start sequence.
     bool RunStartSequence(CCoeur& heart);
 
     // The automatic ends (messages 1036 and 1037): the list goes back to its first entry.
@@ -63,8 +64,7 @@ public:
     void SequenceEnded() { selectedSequence_ = 0; }
 
 private:
-    void DrugWashoutLocked(CCoeur& heart);
-    void SequenceBaselineLocked(CCoeur& heart);
+    void DrugWashout(CCoeur& heart);
 
     std::vector<TherapyEntry> drugs_;      // entry i is list entry i + 1
     std::vector<TherapyEntry> sequences_;  // likewise

@@ -239,22 +239,18 @@ TEST_F(TherapyPanelTest, LinkOnCellsThatAreNotLinkedChangesNothing) {
     EXPECT_FALSE(panel.SequenceChangedCells());
 }
 
-TEST_F(TherapyPanelTest, TheStartSequenceRunsOnceAndMakesItsChangesModelValues) {
-    EXPECT_FALSE(panel.RunStartSequence(*heart)) << "no load has asked for it";
-    heart->startSequencePending = 1;
+TEST_F(TherapyPanelTest, TheStartSequenceMakesItsChangesModelValues) {
     EXPECT_TRUE(panel.RunStartSequence(*heart));
-    EXPECT_EQ(heart->startSequencePending, 0);
     EXPECT_EQ(cell(kHis).retCondB, 120);
     EXPECT_EQ(cell(kHis).modelRetCondB, 120);
-    EXPECT_EQ(heart->links[4].linkType, LinkType::BlocAntero);
+    EXPECT_EQ(heart->links[4].linkType, LinkType::BlocAntero) << "LV1 His: the link His LV1";
     EXPECT_EQ(heart->links[4].modelLinkType, LinkType::BlocAntero);
     panel.SequenceBaseline(*heart);
     panel.DrugSelected(*heart, kWashoutEntry);
     EXPECT_EQ(cell(kHis).retCondB, 120);
     EXPECT_EQ(heart->links[4].linkType, LinkType::BlocAntero);
-    cell(kHis).SetRetCond(80, 60);
-    EXPECT_FALSE(panel.RunStartSequence(*heart)) << "once per load";
-    EXPECT_EQ(cell(kHis).retCondB, 80);
+    heart->sequenceText = "#Sequence: A\r\n\"c\"\r\nIC 3\r\n";
+    EXPECT_FALSE(panel.RunStartSequence(*heart)) << "no start sequence in the text";
 }
 
 TEST_F(TherapyPanelTest, AutomaticEndsPutTheListsBack) {
