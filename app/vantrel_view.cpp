@@ -16,6 +16,8 @@
 #include <mutex>
 
 #include "app/command_table.h"
+#include "app/dialogs/cell_dialog.h"
+#include "app/dialogs/coupling_dialog.h"
 #include "app/dialogs/pacemaker_dialog.h"
 #include "app/dialogs/premature_panel.h"
 #include "app/dialogs/stimulator_dialog.h"
@@ -36,20 +38,6 @@ constexpr int kRowHeight = 20;
 constexpr int kLeftColumn = 4;   // x of the controls left of a full-width strip
 constexpr int kColumnWidth = 58;
 
-constexpr const char* kStyleEntries[][2] = {
-    {"ID_CellName", "Name"},
-    {"ID_SKELET", "Skeleton"},
-    {"ID_FullV", "Full volume"},
-    {"ID_Depol", "Depolarization"},
-    {"ID_ARP", "Abs.Refract.period"},
-    {"ID_ACT", "Anterog.conduction time"},
-    {"ID_RCT", "Retrogr..conduction time"},
-    {"ID_ESF", "Escape frequency"},
-    {"ID_EscDC", "Escape down counter"},
-    {"ID_CTDC", "Conduct.time down counter"},
-    {"ID_RPDC", "Depolariz.down counter"},
-};
-
 constexpr const char* kSpeedEntries[] = {"12,5", "25", "50", "100"};
 
 QLabel* StaticText(const QString& text, QWidget* parent) {
@@ -65,7 +53,9 @@ QLabel* StaticText(const QString& text, QWidget* parent) {
 CCVantrelView::CCVantrelView(CCVantrelDoc& doc, const ScreenLayout& layout, QWidget* parent)
     : QWidget(parent), doc_(doc), layout_(layout),
       canvas_(std::max(layout.layoutWidth, 1), std::max(layout.layoutHeight, 1), QImage::Format_RGB32),
-      clock_(doc.heart, doc.display) {
+      clock_(doc.heart, doc.display),
+      picture_(std::make_unique<HeartPicture2D>(doc.heart, layout.layoutWidth, layout.layoutHeight)),
+      pictureMouse_(std::make_unique<HeartPictureMouse>(doc.heart, *picture_, pictureHost_)) {
     setObjectName("VantrelView");
     // The timer fires from now on; with runMode -1 it ticks nothing until the Welcome dialog
     // has closed.
@@ -175,8 +165,9 @@ void CCVantrelView::FirstPaint() {
     recordButton_->setEnabled(false);  // the PR/QT plot is not part of this build
     styleList_ = new QComboBox(this);
     styleList_->setObjectName("StyleList");
-    for (const auto& entry : kStyleEntries) styleList_->addItem(Tr(entry[0], entry[1]));
-    styleList_->setCurrentIndex(std::clamp(GetInt(settingsText_, "SelCell", 2), 0, styleList_->count() - 1));
+    styleList_->addItems(PictureStyleNames());
+    styleList_->setCurrentIndex(
+        std::clamp(GetInt(settingsText_, "SelCell", kDefaultPictureStyle), 0, styleList_->count() - 1));
     connect(styleList_, &QComboBox::activated, this, &CCVantrelView::OnStyleChanged);
 
     // 11. "I.C.1".."I.C.4".
@@ -242,6 +233,8 @@ void CCVantrelView::FirstPaint() {
             [this] { EngineControl(doc_).PressPremature(PrematureBeatCommand::Vpb); });
     connect(svpbButton_, &QPushButton::clicked, this,
             [this] { EngineControl(doc_).PressPremature(PrematureBeatCommand::Svpb); });
+    connect(vpbButton_, &CButtonR::rightClicked, this, [this] { OpenCouplingSetting(doc_.heart, false, this); });
+    connect(svpbButton_, &CButtonR::rightClicked, this, [this] { OpenCouplingSetting(doc_.heart, true, this); });
 
     // 15. The first model title.
     doc_.modelTitle = "Vantrel Clinic - " + Translate("ID_HEARTMOD", "Heart Model") + " : " + "1.1 Normal";
@@ -355,18 +348,58 @@ void CCVantrelView::PaintCommentsScreen(bool newLayout) {
     if (newLayout) HideScreenControls();
 }
 
+int32_t CCVantrelView::PictureStyle() const {
+    return styleList_ ? styleList_->currentIndex() : kDefaultPictureStyle;
+}
+
 void CCVantrelView::DrawHeartPicture(QPainter& p) {
-    // The heart picture occupies the left half of the heart-model screen (the strip the right
-    // half).  Its drawing is not part of this build: the half stays dark.
-    const int half = layout_.layoutWidth / 2;
-    p.fillRect(QRect(0, 0, half, layout_.layoutHeight), Qt::black);
+    // The paint's full picture: the whole height of the left half, then the colour keys of the
+    // intracardiac electrodes and the pacemaker panel.
+    picture_->PrepareForPaint();
+    picture_->DrawHeart(p, PictureStyle());
+    int32_t baselines[4];
+    doc_.strip.GetIntracardiacBaselines(baselines);
+    picture_->DrawIcKeys(p, baselines);
+    picture_->DrawPacemakerPanel(p);
 }
 
 void CCVantrelView::RedrawHeart() {
-    if (displayMode_ != kScreenHeart) return;
+    if (displayMode_ != kScreenHeart || firstPaintPending_ || picture_->Busy()) return;
     QPainter p(&canvas_);
-    DrawHeartPicture(p);
+    int32_t baselines[4];
+    doc_.strip.GetIntracardiacBaselines(baselines);
+    picture_->RedrawHeart(p, PictureStyle(), baselines);
     update(QRect(0, 0, layout_.layoutWidth / 2, layout_.layoutHeight));
+}
+
+void CCVantrelView::FlushCellRepaints() {
+    if (displayMode_ != kScreenHeart || heart3d_) {
+        picture_->DropCellRepaints();
+        return;
+    }
+    QPainter p(&canvas_);
+    update(picture_->FlushCellRepaints(p));
+}
+
+void CCVantrelView::PictureHost::OpenCellSetting(int32_t cell) {
+    vantrel::OpenCellSetting(view_.doc_.heart, cell, &view_);
+}
+
+void CCVantrelView::PictureHost::RedrawLink(int32_t link) {
+    QPainter p(&view_.canvas_);
+    view_.picture_->DrawLink2D(p, link);
+    view_.update(QRect(0, 0, view_.layout_.layoutWidth / 2, view_.layout_.layoutHeight));
+}
+
+void CCVantrelView::PictureHost::SetIcButtonCaption(int k, const QString& caption) {
+    view_.electrodeButton_[k - 1]->setText(caption);
+}
+
+void CCVantrelView::PictureHost::ShowPlacingCursor(bool on) {
+    if (on)
+        view_.setCursor(Qt::PointingHandCursor);
+    else
+        view_.unsetCursor();
 }
 
 void CCVantrelView::LayOutControls() {
@@ -545,10 +578,14 @@ void CCVantrelView::SampleHeartRate() {
 
 void CCVantrelView::OnModelTitle() { emit titleChanged(FromWestern(doc_.modelTitle)); }
 
-void CCVantrelView::OnCellChanged(int32_t tickOfMessage, int32_t) {
-    // The heart picture repaints single cells here; it is not part of this build.  Late notices
-    // make the clock drop ticks instead of flooding the interface.
+void CCVantrelView::OnCellChanged(int32_t tickOfMessage, int32_t cellIndex) {
+    // Late notices make the clock drop ticks instead of flooding the interface.
     clock_.OnCellNotice(tickOfMessage);
+    // The cell is redrawn alone; the notices of one burst are drawn together by one flush, queued
+    // behind them.
+    if (displayMode_ != kScreenHeart || heart3d_ || firstPaintPending_) return;
+    if (picture_->QueueCellRepaint(cellIndex))
+        QMetaObject::invokeMethod(this, &CCVantrelView::FlushCellRepaints, Qt::QueuedConnection);
 }
 
 void CCVantrelView::StepHooks::OnStepFinished() {
@@ -646,9 +683,7 @@ void CCVantrelView::OnStyleChanged() {
 
 void CCVantrelView::PlaceElectrodeButton(int electrode) {
     if (displayMode_ != kScreenHeart) return;
-    pendingElectrode_ = electrode;
-    placingCursor_ = 1;
-    setCursor(Qt::PointingHandCursor);
+    pictureMouse_->StartPlacingIc(electrode);
 }
 
 void CCVantrelView::UpdateElectrodeCaption(int electrode) {
@@ -657,9 +692,7 @@ void CCVantrelView::UpdateElectrodeCaption(int electrode) {
         std::lock_guard<std::mutex> guard(doc_.heart.lock);
         cell = doc_.heart.icCell[electrode - 1];
     }
-    QString caption = QStringLiteral("I.C.%1").arg(electrode);
-    if (cell == -1) caption += " ?";
-    electrodeButton_[electrode - 1]->setText(caption);
+    electrodeButton_[electrode - 1]->setText(IcButtonCaption(electrode, cell != -1));
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -677,6 +710,10 @@ void CCVantrelView::mousePressEvent(QMouseEvent* event) {
         } else if (displayMode_ == kScreenFrozen) {
             ShowWelcome(4);
         }
+        return;
+    }
+    if (event->button() == Qt::LeftButton && displayMode_ == kScreenHeart && !firstPaintPending_) {
+        pictureMouse_->OnLButtonDown(at.x(), at.y());
         return;
     }
     QWidget::mousePressEvent(event);
@@ -774,8 +811,7 @@ void CCVantrelView::SwitchScreen(int32_t mode) {
         doc_.strip.SetSweepSpeed(3 - frozenSpeedSelection_);
     }
     if (mode == kScreenEcg || mode == kScreenFrozen) {
-        placingCursor_ = 0;  // the pending electrode stays: the next click on the picture places it
-        unsetCursor();
+        pictureMouse_->DropCursor();  // the pending electrode stays: the next click on the picture places it
     }
     displayMode_ = mode;
     previousMode_ = 0;

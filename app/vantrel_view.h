@@ -12,6 +12,8 @@
 #include <string>
 
 #include "app/screen_layout.h"
+#include "display/ui/heart_picture_2d.h"
+#include "display/ui/heart_picture_mouse.h"
 #include "engine/simulation_clock.h"
 
 class QCheckBox;
@@ -65,6 +67,9 @@ public:
 
     // The canvas everything is drawn into; tests read its pixels.
     const QImage& Canvas() const { return canvas_; }
+    // The flat heart picture of the heart-model screen and its click handling.
+    HeartPicture2D& Picture() { return *picture_; }
+    const HeartPictureMouse& PictureMouse() const { return *pictureMouse_; }
     CCVantrelDoc& Document() { return doc_; }
 
     // The tone scroll-bar position that shows a tone.
@@ -107,6 +112,9 @@ private:
     void DrawHeartPicture(QPainter& p);
     // A redraw of the heart picture (new electrode marks, arrest).
     void RedrawHeart();
+    // Draws the cells whose cell-changed messages arrived since the last flush.
+    void FlushCellRepaints();
+    int32_t PictureStyle() const;
 
     // Engine messages.
     void OnRedrawMessage();
@@ -149,14 +157,31 @@ private:
     };
     StepHooks stepHooks_{*this};
     SimulationClock clock_;
+
+    // What the heart picture's click handler asks of the view.
+    class PictureHost : public HeartPictureHost {
+    public:
+        explicit PictureHost(CCVantrelView& view) : view_(view) {}
+        void OpenCellSetting(int32_t cell) override;
+        void RepaintView() override { view_.Invalidate(); }
+        void RedrawLink(int32_t link) override;
+        void RedrawHeart() override { view_.RedrawHeart(); }
+        void SetIcButtonCaption(int k, const QString& caption) override;
+        void ShowPlacingCursor(bool on) override;
+
+    private:
+        CCVantrelView& view_;
+    };
+    PictureHost pictureHost_{*this};
+    std::unique_ptr<HeartPicture2D> picture_;
+    std::unique_ptr<HeartPictureMouse> pictureMouse_;  // holds the electrode placement waiting
+
     int32_t displayMode_ = kScreenHeart;
     int32_t previousMode_ = 0;
     int32_t firstPaintPending_ = 1;
     int32_t welcomePending_ = 1;
     int32_t clockLive_ = 0;
     int32_t commentsFullScreen_ = 0;
-    int32_t pendingElectrode_ = 0;  // 1..4 intracardiac electrode, 10..12 pacemaker lead to place
-    int32_t placingCursor_ = 0;
     int32_t commentRefreshPending_ = 0;
     int32_t printCount_ = 0;
     int32_t frozenOffset_ = 0;

@@ -375,19 +375,32 @@ void HeartPicture2D::DrawHeart(QPainter& client, int32_t style) {
 
 void HeartPicture2D::RedrawHeart(QPainter& client, int32_t style, const int32_t icBaselines[4]) {
     pictureLeft_ = 32;
+    {
+        std::lock_guard<std::mutex> guard(heart_.lock);
+        ApplyLeadMarks(heart_);
+    }
+    DrawHeart(client, style);
+    DrawIcKeys(client, icBaselines);
+    DrawPacemakerPanel(client);
+}
+
+void HeartPicture2D::DrawPacemakerPanel(QPainter& client) {
     int32_t mode = kPmNone;
     int32_t leads[3];
     {
         std::lock_guard<std::mutex> guard(heart_.lock);
-        ApplyLeadMarks(heart_);
         mode = heart_.pmMode;
         leads[0] = ElectrodeCell(heart_, kElectrodeAtrial);
         leads[1] = ElectrodeCell(heart_, kElectrodeVentricular);
         leads[2] = ElectrodeCell(heart_, kElectrodeVentricular2);
     }
-    DrawHeart(client, style);
-    DrawIcKeys(client, icBaselines);
-    if (mode != kPmNone) panel_.Draw(client, mode, leads);
+    if (mode != kPmNone) {
+        panel_.Draw(client, mode, leads);
+        panelShown_ = true;
+    } else if (panelShown_) {
+        panel_.Clear(client);
+        panelShown_ = false;
+    }
 }
 
 void HeartPicture2D::DrawCell2D(QPainter& client, int32_t style, int32_t cell, int32_t tone) {
@@ -457,6 +470,11 @@ bool HeartPicture2D::QueueCellRepaint(int32_t cell) {
     pending_[cell] = true;
     pendingCells_[pendingCount_++] = cell;
     return pendingCount_ == 1;
+}
+
+void HeartPicture2D::DropCellRepaints() {
+    for (int32_t i = 0; i < pendingCount_; ++i) pending_[pendingCells_[i]] = false;
+    pendingCount_ = 0;
 }
 
 QRect HeartPicture2D::FlushCellRepaints(QPainter& client) {

@@ -126,6 +126,11 @@ public:
     void DrawLink2D(QPainter& client, int32_t link);
     void DrawElectrode2D(QPainter& client, int32_t electrode);
     void DrawIcKeys(QPainter& client, const int32_t icBaselines[4]) const;
+    // The pacemaker panel in the current mode; when the pacemaker has been switched off, its box
+    // is filled black once.
+    void DrawPacemakerPanel(QPainter& client);
+    // Forgets the queued cells (the screen no longer shows the picture).
+    void DropCellRepaints();
 
     // The first cell whose click box holds the point, or -1.
     int32_t HitCell(int32_t x, int32_t y) const;
@@ -167,6 +172,7 @@ private:
     int32_t pictureBottom_;
     int32_t fullCopyCounter_ = 1;
     bool drawingBusy_ = false;
+    bool panelShown_ = false;
 
     // Taken under the lock at each full drawing, painted after it.
     CellLook cellLooks_[kMaxCells];
