@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <mutex>
 #include <string>
+#include <vector>
 
 #include "engine/notifier.h"
 
@@ -25,6 +26,10 @@ inline constexpr int kPrecordialLeads = 6;
 inline constexpr int kPrecordialTerms = 10;
 inline constexpr int32_t kStandardVectorTerm = 0x7FFF;  // precordial source meaning "standard term"
 inline constexpr int kStimProgramSize = 65536;         // bytes of the stimulator's program text
+inline constexpr int kMaxFaces = 20;         // faces of one cell's 3D mesh
+inline constexpr int kMaxVariables = 100;    // "#Var" declarations of one model
+inline constexpr int kMaxPositions = 100;    // "#Pos" declarations of one model
+inline constexpr int kSpecialCellCount = 8;  // "Sinus", "RA5", "RA11", "AVN1", "His", "IV5", "LV33", "LV28"
 
 // Integer arithmetic of the engine: 32-bit, truncating divisions, milliseconds converted to ticks
 // by division by 5.
@@ -69,6 +74,11 @@ struct CouplingPair {
     int32_t max = 0;
 };
 
+// A point of the model's 3D space (integer units of the model file).
+struct Point3 {
+    int32_t x = 0, y = 0, z = 0;
+};
+
 // What the pictures keep per cell (screen position, shading, drawing chain, 3D geometry); the
 // displays own its meaning, the engine never reads it.
 struct CellPicture {
@@ -76,7 +86,9 @@ struct CellPicture {
     int32_t screenY = 0;
     int32_t shade = 0;
     int32_t nextInChain = -1;  // next cell in the picture's drawing chain, -1 = none
-    int32_t faceCount = 0;     // faces of the cell's 3D mesh (built at load)
+    int32_t faceCount = 0;     // faces of the cell's 3D mesh (built at load), 0..20
+    Point3 faceCentre[kMaxFaces];    // centre of each face
+    Point3 faceEdge[kMaxFaces][2];   // midpoints between the cell and the face's two neighbours
 };
 
 struct alignas(64) CCell {
@@ -335,10 +347,34 @@ struct HeartState {
     // Start sequence requested by the last load, to run at the first heart-rate sample
     int32_t startSequencePending = 0;
 
-    // The model's drugs and sequences section texts with their included files (filled by the
-    // load, only read afterwards)
-    std::string drugText;
-    std::string sequenceText;
+    // Model reader.  Everything below is written by a load only, never during ticks, so texts
+    // and lists may allocate.
+    std::string currentModelName;            // file of the last load whose file opened; "" default
+    std::string loadStatus = "Structure OK";  // last error message of the load (8-bit text)
+    int32_t loadLine = 0;                     // line number for messages; first body line is 2
+    std::string modelDate;      // header text after "Date"
+    std::string modelComments;  // comments section, lines joined with CR LF
+    std::string drugText;       // drugs section with the included drug files
+    std::string sequenceText;   // sequences section with the included sequence files
+    std::string modelTitle;     // title for the view after a successful load
+    // Indices of "Sinus", "RA5", "RA11", "AVN1", "His", "IV5", "LV33", "LV28" (-1: no sinus).  A
+    // missing cell gets a fixed default index that may lie beyond cellCount: check before use.
+    int32_t specialCells[kSpecialCellCount] = {-1, 2, 3, 3, 4, 5, 6, 7};
+    int32_t storedChecksum = 0;    // header "CS="
+    int32_t computedChecksum = 0;  // sum over the checksummed lines of the last load
+
+    // Model language tables of the last load.
+    std::vector<std::string> variableNames;  // "#Var", at most 100
+    int32_t variableValues[kMaxVariables] = {};
+    std::vector<std::string> positionNames;  // "#Pos", at most 100
+    Point3 positions[kMaxPositions];
+    std::vector<std::string> pointDefinitions;  // "#define" texts
+    int32_t pointSelection = -1;  // point definition of the last "XYZ"; -1 = none (origin)
+
+    // Picture grid and the anchor of the last 3D point computed.
+    int32_t gridStepX = 30, gridStepY = 26;    // pixels per grid column / row
+    int32_t gridOffsetX = 0, gridOffsetY = 0;  // pixels
+    int32_t anchorX = 0, anchorY = 0, anchorZ = 0;
 };
 
 struct CCoeur : HeartState {

@@ -31,6 +31,9 @@ struct ProgramWide {
     TranslationTable translation;
     RespirationSegment respiration;
     RememberedRates rates;
+    // Main window height * 1000 / 630, fixed at start-up; 1000 until the desktop computes it.
+    // The model reader's rotations turn about a line that depends on it.
+    int32_t displayScale = 1000;
 };
 
 // The one instance, for the life of the program.

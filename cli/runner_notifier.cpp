@@ -1,0 +1,14 @@
+#include "cli/runner_notifier.h"
+
+#include <cstdio>
+
+#include "model/windows1252.h"
+
+namespace vantrel {
+
+void RunnerNotifier::ShowMessage(const std::string& title, const std::string& text) {
+    const std::string line = Windows1252ToUtf8(title) + ": " + Windows1252ToUtf8(text) + "\n";
+    std::fputs(line.c_str(), stderr);
+}
+
+}  // namespace vantrel

@@ -1,0 +1,86 @@
+// vantrel-sim: the headless runner.  Loads a heart model exactly as the desktop does; with
+// --inspect it prints the loaded record as JSON, which is how model authors check their files.
+//
+// Exit status: 0 success, 1 bad command line, 2 the model failed to load (or would have ended
+// the desktop program).
+#include <CLI/CLI.hpp>
+
+#include <algorithm>
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "cli/inspect_json.h"
+#include "cli/runner_notifier.h"
+#include "engine/heart_record.h"
+#include "model/model_reader.h"
+
+namespace {
+
+constexpr int kLoadFailed = 2;
+
+// The desktop's switches "/XCS" and "/NOCS" are accepted as given: they are taken out of the
+// arguments before the option parser sees them, which knows them as --xcs and --nocs.
+std::vector<std::string> ArgumentsWithoutSlashSwitches(int argc, char** argv, bool& xcs,
+                                                       bool& nocs) {
+    std::vector<std::string> kept;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (arg == "/XCS") xcs = true;
+        else if (arg == "/NOCS") nocs = true;
+        else kept.push_back(arg);
+    }
+    return kept;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    using namespace vantrel;
+    bool xcs = false, nocs = false;
+    std::vector<std::string> args = ArgumentsWithoutSlashSwitches(argc, argv, xcs, nocs);
+
+    CLI::App app{"Loads a heart model as the desktop does, without a window.", "vantrel-sim"};
+    std::string dataDir = VANTREL_DATA_DIR;
+    std::string model;
+    std::string languageSuffix;
+    bool inspect = false;
+    app.add_option("--data", dataDir, "Data directory holding Clinic/, Drugs/ and Seq/")
+        ->capture_default_str();
+    app.add_option("--model", model,
+                   "Model file in DATA/Clinic (\".hmd\" may be left out); default: the default "
+                   "model \"1.1 Normal.hmd\"");
+    app.add_option("--language-suffix", languageSuffix,
+                   "Suffix of the language's drug and sequence files, tried first (e.g. _Fr)");
+    auto* xcsFlag = app.add_flag("--xcs", xcs,
+                                 "Also /XCS. Print the model's computed checksum (\"Interesting Message: The "
+                                 "CheckSum is N\" on stderr) instead of comparing it: the value "
+                                 "for the CS= field of a new file");
+    app.add_flag("--nocs", nocs, "Also /NOCS. Skip the checksum comparison")->excludes(xcsFlag);
+    app.add_flag("--inspect", inspect,
+                 "Print the loaded record as one JSON object on stdout (ok, loadStatus, "
+                 "checksums, cells, links, settings, lead presets, texts)");
+    app.footer(
+        "Every message box the load would show is printed to stderr as \"Title: text\".\n"
+        "Exit status: 0 loaded, 1 bad options, 2 the load failed or would end the desktop "
+        "program.");
+    std::reverse(args.begin(), args.end());  // CLI11 takes the arguments last first
+    try {
+        app.parse(args);
+    } catch (const CLI::ParseError& e) {
+        return app.exit(e);
+    }
+
+    RunnerNotifier notifier;
+    auto heart = std::make_unique<CCoeur>();
+    heart->notifier = &notifier;
+    ReaderOptions options;
+    options.dataDirectory = dataDir;
+    options.languageSuffix = languageSuffix;
+    options.checksum = xcs ? ChecksumCheck::Show : nocs ? ChecksumCheck::Skip : ChecksumCheck::Compare;
+    const bool ok = LoadModel(*heart, model, options);
+
+    if (inspect) std::puts(InspectJson(*heart, ok).dump(2).c_str());
+    return ok && !notifier.ProgramEnded() ? 0 : kLoadFailed;
+}
