@@ -1,8 +1,9 @@
 // vantrel-sim: the headless runner.  Loads a heart model exactly as the desktop does; with
-// --inspect it prints the loaded record as JSON, which is how model authors check their files.
+// --inspect it prints the loaded record as JSON, which is how model authors check their files;
+// otherwise it runs the loaded heart (sim_run.h).
 //
-// Exit status: 0 success, 1 bad command line, 2 the model failed to load (or would have ended
-// the desktop program).
+// Exit status: 0 success, 1 bad command line or failed run, 2 the model failed to load (or would
+// have ended the desktop program).
 #include <CLI/CLI.hpp>
 
 #include <algorithm>
@@ -13,6 +14,7 @@
 
 #include "cli/inspect_json.h"
 #include "cli/runner_notifier.h"
+#include "cli/sim_run.h"
 #include "engine/heart_record.h"
 #include "model/model_reader.h"
 
@@ -61,10 +63,14 @@ int main(int argc, char** argv) {
     app.add_flag("--inspect", inspect,
                  "Print the loaded record as one JSON object on stdout (ok, loadStatus, "
                  "checksums, cells, links, settings, lead presets, texts)");
+    SimRunOptions runOptions;
+    AddSimRunOptions(app, runOptions);
     app.footer(
         "Every message box the load would show is printed to stderr as \"Title: text\".\n"
-        "Exit status: 0 loaded, 1 bad options, 2 the load failed or would end the desktop "
-        "program.");
+        "Without --inspect the loaded heart runs (--seconds, --tone, --realtime, --ecg, --beats, "
+        "--json).\n"
+        "Exit status: 0 done, 1 bad options or failed run, 2 the load failed or would end the "
+        "desktop program.");
     std::reverse(args.begin(), args.end());  // CLI11 takes the arguments last first
     try {
         app.parse(args);
@@ -81,6 +87,19 @@ int main(int argc, char** argv) {
     options.checksum = xcs ? ChecksumCheck::Show : nocs ? ChecksumCheck::Skip : ChecksumCheck::Compare;
     const bool ok = LoadModel(*heart, model, options);
 
-    if (inspect) std::puts(InspectJson(*heart, ok).dump(2).c_str());
-    return ok && !notifier.ProgramEnded() ? 0 : kLoadFailed;
+    const bool loaded = ok && !notifier.ProgramEnded();
+    if (inspect) {
+        std::puts(InspectJson(*heart, ok).dump(2).c_str());
+        return loaded ? 0 : kLoadFailed;
+    }
+    if (!loaded) return kLoadFailed;
+
+    SimSummary summary;
+    std::string error;
+    if (!RunSimulation(*heart, heart->currentModelName, runOptions, summary, error)) {
+        std::fprintf(stderr, "vantrel-sim: %s\n", error.c_str());
+        return 1;
+    }
+    std::fputs((runOptions.json ? SummaryJson(summary) : SummaryText(summary)).c_str(), stdout);
+    return 0;
 }
