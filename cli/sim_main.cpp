@@ -14,6 +14,7 @@
 
 #include "cli/inspect_json.h"
 #include "cli/runner_notifier.h"
+#include "cli/sim_actions.h"
 #include "cli/sim_run.h"
 #include "engine/heart_record.h"
 #include "model/model_reader.h"
@@ -65,10 +66,13 @@ int main(int argc, char** argv) {
                  "checksums, cells, links, settings, lead presets, texts)");
     SimRunOptions runOptions;
     AddSimRunOptions(app, runOptions);
+    std::vector<std::string> actionSpecs;
+    AddSimActionOptions(app, actionSpecs);
     app.footer(
+        SimActionsHelp() + "\n" +
         "Every message box the load would show is printed to stderr as \"Title: text\".\n"
         "Without --inspect the loaded heart runs (--seconds, --tone, --realtime, --ecg, --beats, "
-        "--json).\n"
+        "--json, --do).\n"
         "Exit status: 0 done, 1 bad options or failed run, 2 the load failed or would end the "
         "desktop program.");
     std::reverse(args.begin(), args.end());  // CLI11 takes the arguments last first
@@ -76,6 +80,13 @@ int main(int argc, char** argv) {
         app.parse(args);
     } catch (const CLI::ParseError& e) {
         return app.exit(e);
+    }
+    // A mistake in a script is reported before anything is loaded or run.
+    std::vector<SimAction> actions;
+    std::string error;
+    if (!ParseSimActions(actionSpecs, actions, error)) {
+        std::fprintf(stderr, "vantrel-sim: %s\n", error.c_str());
+        return 1;
     }
 
     RunnerNotifier notifier;
@@ -94,8 +105,13 @@ int main(int argc, char** argv) {
     }
     if (!loaded) return kLoadFailed;
 
+    if (!ResolveSimActions(*heart, actions, error)) {
+        std::fprintf(stderr, "vantrel-sim: %s\n", error.c_str());
+        return 1;
+    }
+    SimActionSchedule schedule(std::move(actions));
+    runOptions.betweenTicks = [&schedule](CCoeur& h) { schedule.ApplyDue(h); };
     SimSummary summary;
-    std::string error;
     if (!RunSimulation(*heart, heart->currentModelName, runOptions, summary, error)) {
         std::fprintf(stderr, "vantrel-sim: %s\n", error.c_str());
         return 1;
