@@ -1,5 +1,6 @@
 #include "cli/inspect_json.h"
 
+#include "model/therapy/therapy_text.h"
 #include "model/windows1252.h"
 
 namespace vantrel {
@@ -121,6 +122,27 @@ nlohmann::ordered_json InspectJson(const CCoeur& heart, bool ok) {
         {"drugText", Windows1252ToUtf8(heart.drugText)},
         {"sequenceText", Windows1252ToUtf8(heart.sequenceText)},
     };
+}
+
+nlohmann::ordered_json TherapyListJson(const CCoeur& heart) {
+    const auto entries = [](const std::vector<TherapyEntry>& list, auto textOf) {
+        nlohmann::ordered_json out = nlohmann::ordered_json::array();
+        for (const TherapyEntry& entry : list) {
+            const std::optional<TherapyEntryText> text = textOf(entry);
+            out.push_back({{"name", Windows1252ToUtf8(entry.name)},
+                           {"comment", text ? Windows1252ToUtf8(text->comment) : std::string()}});
+        }
+        return out;
+    };
+    nlohmann::ordered_json j;
+    j["drugs"] = entries(ListDrugs(heart.drugText),
+                         [&](const TherapyEntry& e) { return DrugText(heart.drugText, e); });
+    j["sequences"] = entries(ListSequences(heart.sequenceText), [&](const TherapyEntry& e) {
+        return SequenceText(heart.sequenceText, e);
+    });
+    if (const auto start = StartSequenceActions(heart.sequenceText))
+        j["startSequence"] = Windows1252ToUtf8(*start);
+    return j;
 }
 
 }  // namespace vantrel

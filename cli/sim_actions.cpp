@@ -10,12 +10,14 @@
 #include "engine/premature_beats.h"
 #include "engine/respiration.h"
 #include "engine/stimulator.h"
+#include "model/therapy/therapy_text.h"
+#include "model/windows1252.h"
 
 namespace vantrel {
 
 namespace {
 
-enum class ValueKind { None, OnOff, Integer, Cell, Pacemaker, Stimulator };
+enum class ValueKind { None, OnOff, Integer, Cell, Pacemaker, Stimulator, EntryName };
 
 struct ActionWord {
     const char* word;
@@ -46,6 +48,10 @@ constexpr ActionWord kActionWords[] = {
     {"stim", SimActionKind::StimulatorStart, ValueKind::Stimulator},
     {"stim-stop", SimActionKind::StimulatorStop, ValueKind::None},
     {"emergency", SimActionKind::Emergency, ValueKind::OnOff},
+    {"drug", SimActionKind::Drug, ValueKind::EntryName},
+    {"washout", SimActionKind::Washout, ValueKind::None},
+    {"sequence", SimActionKind::Sequence, ValueKind::EntryName},
+    {"baseline", SimActionKind::Baseline, ValueKind::None},
 };
 
 // Largest time a script may name, seconds: far beyond any run, small enough to stay exact.
@@ -262,11 +268,30 @@ std::optional<SimAction> ParseSimAction(std::string_view spec, std::string& erro
         case ValueKind::Stimulator:
             if (!ParseStimulator(value, action, reason)) return fail(reason);
             break;
+        case ValueKind::EntryName:
+            // The whole rest is the name: display names may hold spaces, commas and "=".
+            action.therapyName = action.text.substr(action.text.find('=') + 1);
+            if (!hasValue || action.therapyName.empty())
+                return fail(std::string(found->word) + "=NAME expected");
+            break;
     }
     return action;
 }
 
-bool ResolveSimActionCells(const CCoeur& heart, SimAction& action, std::string& error) {
+bool ResolveSimActionNames(const CCoeur& heart, SimAction& action, std::string& error) {
+    if (action.kind == SimActionKind::Drug || action.kind == SimActionKind::Sequence) {
+        const bool drug = action.kind == SimActionKind::Drug;
+        const auto entries = drug ? ListDrugs(heart.drugText) : ListSequences(heart.sequenceText);
+        const auto found = std::find_if(entries.begin(), entries.end(), [&](const TherapyEntry& e) {
+            return Windows1252ToUtf8(e.name) == action.therapyName;
+        });
+        if (found == entries.end()) {
+            error = "--do " + action.text + ": the model has no " + (drug ? "drug " : "sequence ") +
+                    Quoted(action.therapyName) + " (vantrel-sim --list shows them)";
+            return false;
+        }
+        action.value = static_cast<int32_t>(found - entries.begin()) + 1;  // entry 0 is the washout
+    }
     std::string reason;
     for (SimCellName* cell :
          {&action.cell, &action.atrialLead, &action.ventricularLead, &action.ventricular2Lead})
@@ -324,7 +349,31 @@ void ApplySimAction(CCoeur& heart, SimDialogs& dialogs, const SimAction& action)
             dialogs.stimulator.emergency = action.value != 0;
             PressStimulatorEmergency(heart, dialogs.stimulator);
             break;
+        // The lists as the user works them: a choice, its comment shown, then the confirmation.
+        case SimActionKind::Drug:
+            FillTherapyLists(heart, dialogs);
+            if (dialogs.therapy.DrugSelected(heart, action.value)) dialogs.therapy.GetDrug(heart);
+            break;
+        case SimActionKind::Washout:
+            FillTherapyLists(heart, dialogs);
+            dialogs.therapy.DrugSelected(heart, 0);
+            break;
+        case SimActionKind::Sequence:
+            FillTherapyLists(heart, dialogs);
+            if (dialogs.therapy.SequenceSelected(heart, action.value))
+                dialogs.therapy.DoSequence(heart);
+            break;
+        case SimActionKind::Baseline:
+            FillTherapyLists(heart, dialogs);
+            dialogs.therapy.SequenceSelected(heart, 0);
+            break;
     }
+}
+
+void FillTherapyLists(CCoeur& heart, SimDialogs& dialogs) {
+    if (dialogs.therapyListsFilled) return;
+    dialogs.therapy.FillLists(heart);
+    dialogs.therapyListsFilled = true;
 }
 
 SimActionSchedule::SimActionSchedule(std::vector<SimAction> actions) : actions_(std::move(actions)) {
@@ -335,6 +384,13 @@ SimActionSchedule::SimActionSchedule(std::vector<SimAction> actions) : actions_(
 void SimActionSchedule::ApplyDue(CCoeur& heart) {
     while (next_ < actions_.size() && actions_[next_].tick <= heart.tickCount)
         ApplySimAction(heart, dialogs_, actions_[next_++]);
+}
+
+void SimActionSchedule::RateSample(CCoeur& heart) {
+    if (heart.startSequencePending == 0) return;
+    heart.startSequencePending = 0;
+    FillTherapyLists(heart, dialogs_);
+    dialogs_.therapy.RunStartSequence(heart);
 }
 
 std::string SimActionsHelp() {
@@ -363,6 +419,12 @@ ticks in time order, and in the order given at equal times):
                               intermediate QRS"
   stim-stop                   the stimulator's STOP
   emergency=on|off            emergency pacing at 75 bpm through the active lead
+  drug=NAME                   choose the drug of that display name and "Get it" (after a washout)
+  washout                     the drug list's "No drug / WashOut"
+  sequence=NAME               choose the sequence of that display name and "Do it"
+  baseline                    the sequence list's "Actions: Baseline"
+                              (names as vantrel-sim --list prints them; a model's start sequence
+                              runs by itself at the first heart-rate sample, 5 s into the run)
 )";
 }
 
@@ -387,7 +449,7 @@ bool ParseSimActions(const std::vector<std::string>& specs, std::vector<SimActio
 
 bool ResolveSimActions(const CCoeur& heart, std::vector<SimAction>& actions, std::string& error) {
     for (SimAction& action : actions)
-        if (!ResolveSimActionCells(heart, action, error)) return false;
+        if (!ResolveSimActionNames(heart, action, error)) return false;
     return true;
 }
 

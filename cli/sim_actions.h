@@ -14,6 +14,7 @@
 #include "engine/heart_record.h"
 #include "engine/pacemaker.h"
 #include "engine/stimulator_program.h"
+#include "model/therapy/therapy_panel.h"
 
 namespace CLI {
 class App;
@@ -40,6 +41,10 @@ enum class SimActionKind {
     StimulatorStart,
     StimulatorStop,
     Emergency,  // value: on 1 / off 0
+    Drug,       // value: the drug list's entry, once resolved ("Get it")
+    Washout,    // the drug list's first entry
+    Sequence,   // value: the sequence list's entry, once resolved ("Do it")
+    Baseline,   // the sequence list's first entry
 };
 
 // A cell named in an action: "none" or a cell name, resolved against the loaded model.
@@ -54,6 +59,7 @@ struct SimAction {
     std::string text;  // the action as written, for messages
     int32_t value = 0;
     SimCellName cell;  // intracardiac electrode's cell
+    std::string therapyName;  // Drug, Sequence: the entry's display name, in UTF-8
     // Pacemaker: the mode, the named settings (others keep the dialog's values) and the leads.
     std::array<std::optional<int32_t>, kPacemakerFields.size()> pacemakerValues{};
     SimCellName atrialLead, ventricularLead, ventricular2Lead;
@@ -61,19 +67,25 @@ struct SimAction {
     StimulatorSettings stimulator;
 };
 
-// What the dialogs keep between two actions, as the desktop's modeless dialogs do.
+// What the dialogs and lists keep between two actions, as the desktop's modeless dialogs and its
+// control panel do.
 struct SimDialogs {
     PacemakerSettings pacemaker;
     StimulatorSettings stimulator;
+    TherapyPanel therapy;
+    bool therapyListsFilled = false;  // the lists are filled once, after the load
 };
 
 // Parses "T:ACTION" (T in simulated seconds, decimals allowed).  On failure returns nothing and
 // sets `error` to one line.
 std::optional<SimAction> ParseSimAction(std::string_view spec, std::string& error);
 
-// Looks up the cell names of an action in the loaded model; false with `error` for a name no cell
-// has.
-bool ResolveSimActionCells(const CCoeur& heart, SimAction& action, std::string& error);
+// Looks up the cell, drug and sequence names of an action in the loaded model; false with `error`
+// for a name the model does not have.
+bool ResolveSimActionNames(const CCoeur& heart, SimAction& action, std::string& error);
+
+// Fills the drug and sequence lists from the loaded model the first time they are needed.
+void FillTherapyLists(CCoeur& heart, SimDialogs& dialogs);
 
 // Applies one action to the heart, between ticks.
 void ApplySimAction(CCoeur& heart, SimDialogs& dialogs, const SimAction& action);
@@ -84,6 +96,9 @@ public:
     explicit SimActionSchedule(std::vector<SimAction> actions);
     // Applies every action due once `heart.tickCount` ticks have run.
     void ApplyDue(CCoeur& heart);
+    // At each heart-rate sample, as the desktop's redraw handler: the model's start sequence runs
+    // at the first sample after the load.
+    void RateSample(CCoeur& heart);
     const std::vector<SimAction>& Actions() const { return actions_; }
     std::vector<SimAction>& Actions() { return actions_; }
 

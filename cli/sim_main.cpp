@@ -49,6 +49,7 @@ int main(int argc, char** argv) {
     std::string model;
     std::string languageSuffix;
     bool inspect = false;
+    bool list = false;
     app.add_option("--data", dataDir, "Data directory holding Clinic/, Drugs/ and Seq/")
         ->capture_default_str();
     app.add_option("--model", model,
@@ -64,6 +65,10 @@ int main(int argc, char** argv) {
     app.add_flag("--inspect", inspect,
                  "Print the loaded record as one JSON object on stdout (ok, loadStatus, "
                  "checksums, cells, links, settings, lead presets, texts)");
+    app.add_flag("--list", list,
+                 "Print the model's drugs and sequences as one JSON object on stdout (drugs, "
+                 "sequences: name and comment of each; startSequence when the model has one)")
+        ->excludes("--inspect");
     SimRunOptions runOptions;
     AddSimRunOptions(app, runOptions);
     std::vector<std::string> actionSpecs;
@@ -71,7 +76,7 @@ int main(int argc, char** argv) {
     app.footer(
         SimActionsHelp() + "\n" +
         "Every message box the load would show is printed to stderr as \"Title: text\".\n"
-        "Without --inspect the loaded heart runs (--seconds, --tone, --realtime, --ecg, --beats, "
+        "Without --inspect or --list the loaded heart runs (--seconds, --tone, --realtime, --ecg, --beats, "
         "--json, --do).\n"
         "Exit status: 0 done, 1 bad options or failed run, 2 the load failed or would end the "
         "desktop program.");
@@ -104,6 +109,10 @@ int main(int argc, char** argv) {
         return loaded ? 0 : kLoadFailed;
     }
     if (!loaded) return kLoadFailed;
+    if (list) {
+        std::puts(TherapyListJson(*heart).dump(2).c_str());
+        return 0;
+    }
 
     if (!ResolveSimActions(*heart, actions, error)) {
         std::fprintf(stderr, "vantrel-sim: %s\n", error.c_str());
@@ -111,6 +120,7 @@ int main(int argc, char** argv) {
     }
     SimActionSchedule schedule(std::move(actions));
     runOptions.betweenTicks = [&schedule](CCoeur& h) { schedule.ApplyDue(h); };
+    runOptions.atRateSample = [&schedule](CCoeur& h) { schedule.RateSample(h); };
     SimSummary summary;
     if (!RunSimulation(*heart, heart->currentModelName, runOptions, summary, error)) {
         std::fprintf(stderr, "vantrel-sim: %s\n", error.c_str());

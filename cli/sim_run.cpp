@@ -13,6 +13,7 @@
 #include "display/ecg_recording.h"
 #include "engine/rhythm_measurement.h"
 #include "engine/simulation_clock.h"
+#include "model/windows1252.h"
 
 namespace vantrel {
 namespace {
@@ -101,6 +102,7 @@ public:
             summary_.heartRate = RateCellHeartRate(heart_);
             summary_.cell5Rate = Cell5HeartRate(heart_);
             summary_.heartRates.push_back(summary_.heartRate);
+            if (options_.atRateSample) options_.atRateSample(heart_);
         }
         if (ticks_ >= target_) {
             if (clock_) clock_->SetRunMode(kRunPaused);
@@ -151,31 +153,6 @@ private:
     std::condition_variable doneSignal_;
     bool done_ = false;
 };
-
-// Model names are 8-bit Western European (Windows-1252) text; JSON wants UTF-8.
-std::string Utf8FromWestern(const std::string& text) {
-    // Code points of 0x80..0x9F; 0 where the code page leaves the byte undefined.
-    static constexpr char32_t kHigh[32] = {
-        0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-        0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-        0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
-    std::string out;
-    for (unsigned char byte : text) {
-        char32_t c = byte;
-        if (byte >= 0x80 && byte < 0xA0) c = kHigh[byte - 0x80] ? kHigh[byte - 0x80] : 0xFFFD;
-        if (c < 0x80) {
-            out += static_cast<char>(c);
-        } else if (c < 0x800) {
-            out += static_cast<char>(0xC0 | (c >> 6));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        } else {
-            out += static_cast<char>(0xE0 | (c >> 12));
-            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        }
-    }
-    return out;
-}
 
 }  // namespace
 
@@ -257,7 +234,7 @@ bool RunSimulation(CCoeur& heart, const std::string& modelName, const SimRunOpti
 
 std::string SummaryJson(const SimSummary& s) {
     const nlohmann::ordered_json json = {
-        {"model", Utf8FromWestern(s.model)},
+        {"model", Windows1252ToUtf8(s.model)},
         {"cellCount", s.cellCount},
         {"linkCount", s.linkCount},
         {"ticks", s.ticks},

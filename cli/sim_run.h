@@ -30,6 +30,8 @@ struct SimRunOptions {
     // Called with the model lock held before the first tick and after every tick: the place for
     // a script's interventions, which the desktop applies between ticks too.
     std::function<void(CCoeur&)> betweenTicks;
+    // Called with the model lock held at every heart-rate sample, once the rates are taken.
+    std::function<void(CCoeur&)> atRateSample;
 };
 
 struct SimSummary {

@@ -129,12 +129,12 @@ TEST(SimActionCells, NamesAreLookedUpInTheModel) {
     auto heart = NamedHeart();
     SimAction a = Parsed("1:pacemaker=CRT,a=RA1,v=RV1,v2=none");
     std::string error;
-    ASSERT_TRUE(ResolveSimActionCells(*heart, a, error)) << error;
+    ASSERT_TRUE(ResolveSimActionNames(*heart, a, error)) << error;
     EXPECT_EQ(a.atrialLead.cell, 0);
     EXPECT_EQ(a.ventricularLead.cell, 2);
     EXPECT_EQ(a.ventricular2Lead.cell, -1);
     SimAction b = Parsed("1:ic2=Sinus");
-    EXPECT_FALSE(ResolveSimActionCells(*heart, b, error));
+    EXPECT_FALSE(ResolveSimActionNames(*heart, b, error));
     EXPECT_EQ(error, "--do ic2=Sinus: no cell is named \"Sinus\"");
 }
 
@@ -144,7 +144,7 @@ std::unique_ptr<CCoeur> Applied(std::initializer_list<const char*> specs) {
     for (const char* spec : specs) {
         actions.push_back(Parsed(spec));
         std::string error;
-        EXPECT_TRUE(ResolveSimActionCells(*heart, actions.back(), error)) << error;
+        EXPECT_TRUE(ResolveSimActionNames(*heart, actions.back(), error)) << error;
     }
     SimActionSchedule schedule(std::move(actions));
     schedule.ApplyDue(*heart);
