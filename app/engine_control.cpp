@@ -3,15 +3,66 @@
 #include <mutex>
 
 #include "app/vantrel_doc.h"
+#include "app/view_events.h"
+#include "model/model_reader.h"
 #include "engine/cardioversion.h"
 #include "engine/rhythm_measurement.h"
 #include "engine/stimulator.h"
 
 namespace vantrel {
 
-bool EngineControl::Offers(EngineService) {
-    // Model files, drugs and sequences are not part of this build yet.
-    return false;
+bool EngineControl::LoadModel(const std::string& fileName, bool clearPresets) {
+    HeldBackNotifier heldBack(doc_.notifier);
+    bool loaded = false;
+    {
+        std::lock_guard<std::mutex> guard(doc_.heart.lock);
+        if (clearPresets) {
+            for (auto& lead : doc_.heart.precordial)
+                for (auto& term : lead) {
+                    term[0] = -1;
+                    term[1] = 0;
+                }
+        }
+        EngineNotifier* own = doc_.heart.notifier;
+        doc_.heart.notifier = &heldBack;
+        loaded = vantrel::LoadModel(doc_.heart, fileName, doc_.ReaderOptionsForLoad());
+        doc_.heart.notifier = own;
+        doc_.therapy.FillLists(doc_.heart);
+    }
+    doc_.modelLoaded = loaded;
+    heldBack.Release();
+    return loaded;
+}
+
+std::optional<std::string> EngineControl::DrugSelected(int index) {
+    std::lock_guard<std::mutex> guard(doc_.heart.lock);
+    return doc_.therapy.DrugSelected(doc_.heart, index);
+}
+
+void EngineControl::AnswerDrug(bool getIt) {
+    std::lock_guard<std::mutex> guard(doc_.heart.lock);
+    if (getIt)
+        doc_.therapy.GetDrug(doc_.heart);
+    else
+        doc_.therapy.DontGetDrug(doc_.heart);
+}
+
+std::optional<std::string> EngineControl::SequenceSelected(int index) {
+    std::lock_guard<std::mutex> guard(doc_.heart.lock);
+    return doc_.therapy.SequenceSelected(doc_.heart, index);
+}
+
+void EngineControl::AnswerSequence(bool doIt) {
+    std::lock_guard<std::mutex> guard(doc_.heart.lock);
+    if (doIt)
+        doc_.therapy.DoSequence(doc_.heart);
+    else
+        doc_.therapy.DontDoSequence(doc_.heart);
+}
+
+bool EngineControl::RunStartSequence() {
+    std::lock_guard<std::mutex> guard(doc_.heart.lock);
+    return doc_.therapy.RunStartSequence(doc_.heart);
 }
 
 void EngineControl::QueryRates(int32_t& rate, int32_t& cell5Rate) {

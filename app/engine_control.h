@@ -15,12 +15,6 @@ namespace vantrel {
 
 class CCVantrelDoc;
 
-// Engine services that the desktop's commands rely on.
-enum class EngineService {
-    ModelFiles,  // loading heart model files
-    Therapy,     // drugs and sequences
-};
-
 // The stimulator dialog's buttons.
 enum class StimulatorButton { Start, Emergency, Stop, Lead };
 
@@ -28,7 +22,20 @@ class EngineControl {
 public:
     explicit EngineControl(CCVantrelDoc& doc) : doc_(doc) {}
 
-    static bool Offers(EngineService service);
+    // A model load of the load, reload and language commands: the reader runs under the lock
+    // (the caller has set runMode -1 first, so no tick waits long for it), the drug and sequence
+    // lists are refilled from the new texts, and the reader's message boxes are shown once the
+    // lock is released.  `clearPresets`: the load command starts the precordial presets afresh.
+    // True when the load succeeded.
+    bool LoadModel(const std::string& fileName, bool clearPresets);
+
+    // The drug and sequence lists: the comment to confirm, or nothing when the choice is done.
+    std::optional<std::string> DrugSelected(int index);
+    void AnswerDrug(bool getIt);
+    std::optional<std::string> SequenceSelected(int index);
+    void AnswerSequence(bool doIt);
+    // The start sequence of the last load; false when the model has none.
+    bool RunStartSequence();
 
     // The rate-cell heart rate and the cell-5 heart rate, bpm.
     void QueryRates(int32_t& rate, int32_t& cell5Rate);

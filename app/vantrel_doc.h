@@ -14,6 +14,8 @@
 #include "display/heart_rate_ring.h"
 #include "display/ui/ecg_strip.h"
 #include "engine/heart_record.h"
+#include "model/model_reader.h"
+#include "model/therapy/therapy_panel.h"
 
 class QLabel;
 
@@ -23,6 +25,7 @@ class CCVantrelView;
 
 class CCVantrelDoc {
 public:
+    // Builds the records in order; the heart record loads the default heart model first.
     CCVantrelDoc(const std::filesystem::path& programDirectory, const AppOptions& options);
     CCVantrelDoc(const CCVantrelDoc&) = delete;
     CCVantrelDoc& operator=(const CCVantrelDoc&) = delete;
@@ -31,12 +34,17 @@ public:
     bool CanCloseFrame();
     // Name of the settings file: in the directory that was current when the document was built.
     std::filesystem::path SettingsPath() const { return appDirectory / kSettingsFileName; }
+    // How the model reader finds its files and treats the checksum in this run.
+    ReaderOptions ReaderOptionsForLoad() const;
+    // True when the last load succeeded.
+    bool ModelLoaded() const { return modelLoaded; }
 
     ViewNotifier notifier;  // where the engine's messages and the reader's message boxes go
     CCoeur heart;           // the heart record
     EcgDisplay display;     // the sample store the clock fills
     EcgStrip strip{display};  // the live strip's drawing state
     HeartRateRing rates;
+    TherapyPanel therapy;   // the drug and sequence lists and what choosing in them does
     std::string modelTitle;
     QPointer<QLabel> commentsCaption;  // "Comments of TXT files", created by the view
     std::filesystem::path appDirectory;  // current directory at construction
@@ -46,6 +54,7 @@ public:
     int32_t linkClickFullVolume = 0;
     CCVantrelView* view = nullptr;  // set at the view's first paint
     AppOptions options;
+    bool modelLoaded = false;  // result of the last LoadModel
 };
 
 }  // namespace vantrel

@@ -20,7 +20,9 @@
 #include "app/dialogs/coupling_dialog.h"
 #include "app/dialogs/pacemaker_dialog.h"
 #include "app/dialogs/premature_panel.h"
+#include "app/dialogs/select_heart_dialog.h"
 #include "app/dialogs/stimulator_dialog.h"
+#include "app/dialogs/therapy_confirm_dialog.h"
 #include "app/dialogs/welcome_dialog.h"
 #include "app/engine_control.h"
 #include "app/settings/settings_file.h"
@@ -96,6 +98,8 @@ void CCVantrelView::FirstPaint() {
     // 2, 3. Settings, then the language (only English exists in this build).
     settingsText_ = ReadSettings(doc_.SettingsPath());
     doc_.languageIndex = GetInt(settingsText_, "Language", 0);
+    // Only the first language's texts ship with this build: the key is kept and written back,
+    // and the menu keeps its English texts.
 
     // 4. The pacemaker dialog, hidden, with the saved values.
     pacemakerDialog_ = new CPACE(this);
@@ -114,6 +118,12 @@ void CCVantrelView::FirstPaint() {
         doc_.notifier.Post(kMsgSyncPaint, 0, 0);
     });
 
+    // 5. A language other than the first reloads the default model in that language.
+    if (doc_.languageIndex > 0) {
+        EngineControl(doc_).LoadModel("", false);
+        if (doc_.notifier.EndRequested()) return;
+    }
+
     // 6. The view's font and the strip's geometry.
     QFont viewFont("Arial");
     viewFont.setPixelSize(14);
@@ -123,14 +133,15 @@ void CCVantrelView::FirstPaint() {
     // 8. Sequence and drug lists.
     sequenceList_ = new CComboBoxR(this);
     drugList_ = new CComboBoxR(this);
+    sequenceList_->setObjectName("SequenceList");
+    drugList_->setObjectName("DrugList");
     for (CComboBoxR* list : {sequenceList_, drugList_}) {
+        list->setFont(viewFont);
+        list->setFocusPolicy(Qt::NoFocus);
         connect(list, &CComboBoxR::rightClicked, this, [this] { ShowWelcome(2); });
-        list->setEnabled(EngineControl::Offers(EngineService::Therapy));
     }
-    sequenceList_->addItem(Tr("IDS_BASELINE", "Actions: Baseline"));
-    drugList_->addItem(Tr("IDS_WASHOUT", "No drug / WashOut"));
-    sequenceList_->setCurrentIndex(0);
-    drugList_->setCurrentIndex(0);
+    connect(drugList_, &QComboBox::activated, this, &CCVantrelView::OnDrugChosen);
+    connect(sequenceList_, &QComboBox::activated, this, &CCVantrelView::OnSequenceChosen);
 
     // 9. The tone panel, then the hidden "PR=" and "QT=".
     svbLabel_ = StaticText(Tr("IDC_SVB", "SVB"), this);
@@ -200,6 +211,12 @@ void CCVantrelView::FirstPaint() {
     }
     OnLeadsChanged();
     {
+        // The lists were filled by the load of the document's construction (or of step 5).
+        std::lock_guard<std::mutex> guard(doc_.heart.lock);
+        if (doc_.therapy.DrugList().empty()) doc_.therapy.FillLists(doc_.heart);
+    }
+    RefillTherapyLists();
+    {
         std::lock_guard<std::mutex> guard(doc_.heart.lock);
         for (int n = 0; n < 4; ++n) {
             int32_t cell = GetInt(settingsText_, QStringLiteral("SelX%1").arg(n + 1).toStdString(), 0) - 1;
@@ -237,8 +254,9 @@ void CCVantrelView::FirstPaint() {
     connect(svpbButton_, &CButtonR::rightClicked, this, [this] { OpenCouplingSetting(doc_.heart, true, this); });
 
     // 15. The first model title.
-    doc_.modelTitle = "Vantrel Clinic - " + Translate("ID_HEARTMOD", "Heart Model") + " : " + "1.1 Normal";
-    OnModelTitle();
+    // The same banner as the reader's titles of later loads.
+    doc_.modelTitle = "Vantrel - " + Translate("ID_HEARTMOD", "Heart Model") + " : " + "1.1 Normal";
+    emit titleChanged(FromWestern(doc_.modelTitle));
 
     // 16. The comments caption and the strip laid out for the right half.
     doc_.commentsCaption = StaticText(Tr("IDC_COMMENTS", "Comments of TXT files"), this);
@@ -573,10 +591,21 @@ void CCVantrelView::SampleHeartRate() {
                                                            : QStringLiteral(" - "));
     qtLabel_->setText(qtInterval >= 150 && qtInterval <= 799 ? QString::asprintf("QT=%d", qtInterval)
                                                              : QStringLiteral(" - "));
-    (void)runStartSequence;  // the start sequence belongs to the drugs and sequences, not built yet
+    // The start sequence of a load runs once, at the first rate sample after it.
+    if (runStartSequence) {
+        EngineControl(doc_).RunStartSequence();
+        ShowTherapySelections();
+        RedrawHeart();
+    }
 }
 
-void CCVantrelView::OnModelTitle() { emit titleChanged(FromWestern(doc_.modelTitle)); }
+void CCVantrelView::OnModelTitle() {
+    {
+        std::lock_guard<std::mutex> guard(doc_.heart.lock);
+        doc_.modelTitle = doc_.heart.modelTitle;
+    }
+    emit titleChanged(FromWestern(doc_.modelTitle));
+}
 
 void CCVantrelView::OnCellChanged(int32_t tickOfMessage, int32_t cellIndex) {
     // Late notices make the clock drop ticks instead of flooding the interface.
@@ -646,15 +675,83 @@ void CCVantrelView::ApplyTonePosition(int32_t position) {
 }
 
 void CCVantrelView::OnDrugEnded() {
+    doc_.therapy.DrugEnded();
     if (!drugList_) return;
     const QSignalBlocker blocker(drugList_);
     drugList_->setCurrentIndex(0);
 }
 
 void CCVantrelView::OnSequenceEnded() {
+    doc_.therapy.SequenceEnded();
     if (!sequenceList_) return;
     const QSignalBlocker blocker(sequenceList_);
     sequenceList_->setCurrentIndex(0);
+}
+
+void CCVantrelView::RefillTherapyLists() {
+    if (!drugList_) return;
+    const QSignalBlocker drugBlocker(drugList_);
+    const QSignalBlocker sequenceBlocker(sequenceList_);
+    drugList_->clear();
+    for (const std::string& name : doc_.therapy.DrugList()) drugList_->addItem(FromWestern(name));
+    sequenceList_->clear();
+    for (const std::string& name : doc_.therapy.SequenceList()) sequenceList_->addItem(FromWestern(name));
+    ShowTherapySelections();
+}
+
+void CCVantrelView::ShowTherapySelections() {
+    const QSignalBlocker drugBlocker(drugList_);
+    const QSignalBlocker sequenceBlocker(sequenceList_);
+    drugList_->setCurrentIndex(doc_.therapy.SelectedDrug());
+    sequenceList_->setCurrentIndex(doc_.therapy.SelectedSequence());
+}
+
+void CCVantrelView::OnDrugChosen(int index) {
+    EngineControl engine(doc_);
+    if (const std::optional<std::string> comment = engine.DrugSelected(index)) {
+        // The dialog runs without the model lock: the simulation goes on meanwhile.
+        CDrug2 dialog(*comment, this);
+        if (therapyAnswer_) QTimer::singleShot(0, &dialog, therapyAnswer_ > 0 ? &QDialog::accept : &QDialog::reject);
+        engine.AnswerDrug(dialog.exec() == QDialog::Accepted);
+    }
+    ShowTherapySelections();
+    RedrawHeart();
+}
+
+void CCVantrelView::OnSequenceChosen(int index) {
+    EngineControl engine(doc_);
+    if (const std::optional<std::string> comment = engine.SequenceSelected(index)) {
+        CSelectSeq dialog(*comment, this);
+        if (therapyAnswer_) QTimer::singleShot(0, &dialog, therapyAnswer_ > 0 ? &QDialog::accept : &QDialog::reject);
+        engine.AnswerSequence(dialog.exec() == QDialog::Accepted);
+    }
+    ShowTherapySelections();
+    RedrawHeart();
+}
+
+bool CCVantrelView::LoadAndRefill(const std::string& fileName, bool clearPresets) {
+    const bool loaded = EngineControl(doc_).LoadModel(fileName, clearPresets);
+    RefillTherapyLists();
+    return loaded;
+}
+
+void CCVantrelView::LoadHeartModel() {
+    CSelectHeart dialog(doc_.programDirectory, this);
+    if (dialog.exec() != QDialog::Accepted) return;
+    SetRunMode(kRunNotStarted);
+    const bool loaded = LoadAndRefill(dialog.ChosenName(), true);
+    if (doc_.notifier.EndRequested()) return;
+    pacemakerDialog_->ResetMode();
+    Invalidate();
+    if (loaded) SetRunMode(kRunNormal);
+}
+
+void CCVantrelView::ReloadModel() {
+    SetRunMode(kRunNotStarted);
+    const bool loaded = LoadAndRefill("XXX", false);
+    if (doc_.notifier.EndRequested()) return;
+    Invalidate();
+    if (loaded) SetRunMode(kRunNormal);
 }
 
 void CCVantrelView::OnSyncPaint() { RedrawHeart(); }
@@ -739,7 +836,7 @@ bool CCVantrelView::IsCommandEnabled(int id) const {
         return normalWindow;
     case kCmdLoadHeart:
     case kCmdInitialValues:
-        return normalWindow && EngineControl::Offers(EngineService::ModelFiles);
+        return normalWindow;
     case kCmdPacemaker:
         return normalWindow && pacemakerDialog_ != nullptr;
     case kCmdStimulator:
@@ -772,6 +869,8 @@ void CCVantrelView::Execute(int id) {
     if (!IsCommandEnabled(id)) return;
     switch (id) {
     case kCmdEcgScreen: SwitchScreen(kScreenEcg); break;
+    case kCmdLoadHeart: LoadHeartModel(); break;
+    case kCmdInitialValues: ReloadModel(); break;
     case kCmdHeart2d:
         heart3d_ = false;
         commentRefreshPending_ = 1;

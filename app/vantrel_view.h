@@ -77,6 +77,9 @@ public:
 
     // When set, the Welcome dialog closes by itself once shown (scripted runs).
     void SetWelcomeClosesItself(bool closes) { welcomeClosesItself_ = closes; }
+    // Scripted runs and tests: the drug and sequence confirmations answer themselves, 1 with
+    // their OK button, -1 with their cancel button; 0 (the default) waits for the user.
+    void SetTherapyAnswer(int answer) { therapyAnswer_ = answer; }
 
 signals:
     // The model title changed (message 1027): the frame shows it in its caption.
@@ -133,6 +136,15 @@ private:
     void ApplyTonePosition(int32_t position);
     void OnToneAction(int action);
     void OnLeadsChanged();
+    void OnDrugChosen(int index);
+    void OnSequenceChosen(int index);
+    // The drug and sequence lists from the control panel's entries and selections.
+    void RefillTherapyLists();
+    void ShowTherapySelections();
+    // Load commands: the model, then the lists; true when the load succeeded.
+    bool LoadAndRefill(const std::string& fileName, bool clearPresets);
+    void LoadHeartModel();
+    void ReloadModel();
     void OnSpeedChanged();
     void OnStyleChanged();
     void PlaceElectrodeButton(int electrode);
@@ -190,6 +202,7 @@ private:
     int32_t samplingCounter_ = 0;       // hundredths of the 5 s rate sampling period
     bool heart3d_ = false;
     bool welcomeClosesItself_ = false;
+    int therapyAnswer_ = 0;
     std::string settingsText_;
 
     // Controls.

@@ -4,6 +4,7 @@
 #include <QMessageBox>
 #include <QThread>
 #include <QTimer>
+#include <cstdio>
 
 #include "app/ui_text.h"
 
@@ -28,21 +29,32 @@ void ViewNotifier::Send(int32_t message, int32_t wParam, int32_t lParam) {
 }
 
 void ViewNotifier::ShowMessage(const std::string& title, const std::string& text) {
-    const QString qtitle = FromWestern(title);
-    const QString qtext = FromWestern(text);
     if (QThread::currentThread() == qApp->thread()) {
-        QMessageBox::warning(QApplication::activeWindow(), qtitle, qtext);
+        ShowNow(title, text);
     } else {
         // Never block the clock thread on a dialog: show it from the interface thread.
-        QMetaObject::invokeMethod(qApp, [qtitle, qtext] { QMessageBox::warning(nullptr, qtitle, qtext); },
-                                  Qt::QueuedConnection);
+        QMetaObject::invokeMethod(qApp, [this, title, text] { ShowNow(title, text); }, Qt::QueuedConnection);
     }
+}
+
+void ViewNotifier::ShowNow(const std::string& title, const std::string& text) {
+    shown_.emplace_back(title, text);
+    QMessageBox box(QMessageBox::Warning, FromWestern(title), FromWestern(text), QMessageBox::Ok,
+                    QApplication::activeWindow());
+    box.setObjectName("EngineMessage");
+    if (messagesCloseThemselves_) {
+        std::fprintf(stderr, "%s: %s\n", title.c_str(), text.c_str());
+        QTimer::singleShot(300, &box, &QMessageBox::accept);
+    }
+    box.exec();
 }
 
 void ViewNotifier::EndProgram() {
     endRequested_.store(true);
-    // Once the event loop runs, close the windows the normal way and leave with a failure status;
-    // before it runs, the start-up code sees EndRequested() and returns.
+    // Before the view is shown the start-up code sees EndRequested() and returns without a
+    // window.  Afterwards the windows are closed the normal way (the settings file is written)
+    // and the event loop ends with a failure status.
+    if (!target_.load()) return;
     QMetaObject::invokeMethod(
         qApp,
         [] {
@@ -50,6 +62,16 @@ void ViewNotifier::EndProgram() {
             QCoreApplication::exit(1);
         },
         Qt::QueuedConnection);
+}
+
+void HeldBackNotifier::Release() {
+    auto messages = std::move(messages_);
+    messages_.clear();
+    for (const auto& [title, text] : messages) target_.ShowMessage(title, text);
+    if (endRequested_) {
+        endRequested_ = false;
+        target_.EndProgram();
+    }
 }
 
 }  // namespace vantrel

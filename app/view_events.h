@@ -6,6 +6,9 @@
 #include <QEvent>
 #include <QPointer>
 #include <atomic>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "engine/notifier.h"
 
@@ -39,9 +42,41 @@ public:
     // True once EndProgram has been called (a fatal model error).
     bool EndRequested() const { return endRequested_.load(); }
 
+    // Scripted runs: every message box also goes to stderr and closes itself shortly after it
+    // is shown, so that nobody has to be there to press OK.
+    void SetMessagesCloseThemselves(bool closes) { messagesCloseThemselves_ = closes; }
+    // The message boxes shown so far (title, text), oldest first.
+    const std::vector<std::pair<std::string, std::string>>& ShownMessages() const { return shown_; }
+
 private:
+    void ShowNow(const std::string& title, const std::string& text);
+
     std::atomic<QObject*> target_{nullptr};
     std::atomic<bool> endRequested_{false};
+    bool messagesCloseThemselves_ = false;
+    std::vector<std::pair<std::string, std::string>> shown_;
+};
+
+// Stands in for the view's notifier while the interface thread holds the model lock for a load:
+// the reader's message boxes and its request to end the program wait until the lock has been
+// released (a modal box runs an event loop whose handlers lock the model), window messages go
+// through at once.
+class HeldBackNotifier : public EngineNotifier {
+public:
+    explicit HeldBackNotifier(EngineNotifier& target) : target_(target) {}
+    void Post(int32_t message, int32_t wParam, int32_t lParam) override { target_.Post(message, wParam, lParam); }
+    void Send(int32_t message, int32_t wParam, int32_t lParam) override { target_.Post(message, wParam, lParam); }
+    void ShowMessage(const std::string& title, const std::string& text) override {
+        messages_.emplace_back(title, text);
+    }
+    void EndProgram() override { endRequested_ = true; }
+    // Shows the held messages in order, then passes on the end request.  Call without the lock.
+    void Release();
+
+private:
+    EngineNotifier& target_;
+    std::vector<std::pair<std::string, std::string>> messages_;
+    bool endRequested_ = false;
 };
 
 }  // namespace vantrel

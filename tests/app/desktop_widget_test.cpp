@@ -20,6 +20,7 @@
 #include <mutex>
 
 #include "app/application.h"
+#include "tests/app/desktop_fixture.h"
 #include "app/command_table.h"
 #include "app/dialogs/pacemaker_dialog.h"
 #include "app/main_frame.h"
@@ -31,69 +32,6 @@
 
 namespace vantrel {
 namespace {
-
-// Runs `inspect` on the next modal window once it is up, then closes it.
-void OnNextModal(std::function<void(QWidget*)> inspect) {
-    auto* poll = new QTimer;
-    QObject::connect(poll, &QTimer::timeout, [poll, inspect] {
-        QWidget* modal = QApplication::activeModalWidget();
-        if (!modal) return;
-        poll->stop();
-        poll->deleteLater();
-        inspect(modal);
-        if (auto* dialog = qobject_cast<QDialog*>(modal)) dialog->done(0);
-    });
-    poll->start(10);
-}
-
-class DesktopTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        previousDir_ = std::filesystem::current_path();
-        dir_ = std::filesystem::temp_directory_path() /
-               (std::string("vantrel_desktop_") + ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        std::filesystem::remove_all(dir_);
-        std::filesystem::create_directories(dir_);
-        std::filesystem::current_path(dir_);
-    }
-    void TearDown() override {
-        session_.frame.reset();
-        session_.doc.reset();
-        std::filesystem::current_path(previousDir_);
-        std::filesystem::remove_all(dir_);
-    }
-    void WriteSettingsText(const std::string& text) {
-        std::ofstream(dir_ / kSettingsFileName, std::ios::binary) << text;
-    }
-    // Builds the program and shows it; the Welcome dialog is closed by `closeWelcome`.
-    void Start(bool closeWelcome = true) {
-        AppOptions options;
-        options.dataDirectory = dir_.string();
-        session_ = CreateDesktop(options);
-        ASSERT_TRUE(session_.frame);
-        if (closeWelcome) OnNextModal([](QWidget*) {});
-        Frame().show();
-        if (closeWelcome) {
-            ASSERT_TRUE(QTest::qWaitFor([this] { return View().ClockLive(); }, 5000));
-        }
-        QApplication::setActiveWindow(&Frame());
-    }
-    CMainFrame& Frame() { return *session_.frame; }
-    CCVantrelView& View() { return *Frame().View(); }
-    CCVantrelDoc& Doc() { return *session_.doc; }
-    template <typename T>
-    T* Child(const char* name) {
-        return Frame().findChild<T*>(name);
-    }
-    bool Enabled(int id) {
-        Frame().UpdateCommandStates();
-        return Frame().Action(id)->isEnabled();
-    }
-
-    std::filesystem::path previousDir_;
-    std::filesystem::path dir_;
-    DesktopSession session_;
-};
 
 TEST_F(DesktopTest, SimulationRunsOnlyAfterTheWelcomeDialogCloses) {
     bool sawWelcome = false;
@@ -292,27 +230,6 @@ TEST_F(DesktopTest, PacemakerFieldOutOfRangeKeepsTheDialogOpen) {
     EXPECT_EQ(Doc().heart.pmMode, kPmVvi);
     EXPECT_EQ(Doc().heart.pmAvDelay, 40);
     EXPECT_EQ(Doc().heart.pmPeriod, 12000 / 70);
-}
-
-TEST_F(DesktopTest, ClockRunsWhileTheInterfaceEditsTheModel) {
-    Start();
-    {
-        std::lock_guard<std::mutex> guard(Doc().heart.lock);
-        BuildDemoHeart(Doc().heart, 10, 10, 200);
-    }
-    auto* bar = Child<QScrollBar>("ToneBar");
-    // Edit while the clock ticks until the strip has drawn a few redraw messages' worth.
-    QElapsedTimer wall;
-    wall.start();
-    int edits = 0;
-    while (Doc().strip.DrawnIndex() < 100 && wall.elapsed() < 10000) {
-        bar->triggerAction(edits % 2 ? QAbstractSlider::SliderPageStepAdd : QAbstractSlider::SliderPageStepSub);
-        Frame().Action(kCmdTWave)->trigger();
-        ++edits;
-        QTest::qWait(5);
-    }
-    EXPECT_GE(Doc().strip.DrawnIndex(), 100);
-    EXPECT_GE(Doc().display.WriteIndex(), Doc().strip.DrawnIndex());
 }
 
 }  // namespace
