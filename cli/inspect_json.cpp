@@ -11,7 +11,7 @@ using Json = nlohmann::ordered_json;
 
 Json Pair(CouplingPair p) { return Json::array({p.min, p.max}); }
 
-Json CellJson(const CCell& c) {
+Json CellJson(const CCell& c, const CellPicture& picture) {
     Json qrs = Json::array();
     for (const int8_t v : c.qrsShape) qrs.push_back(v);
     Json neighbours = Json::array();
@@ -50,7 +50,7 @@ Json CellJson(const CCell& c) {
         {"pos3d", Json::array({c.pos3dX, c.pos3dY, c.pos3dZ})},
         {"radial", Json::array({c.radialX, c.radialY, c.radialZ})},
         {"neighbours", neighbours},
-        {"faceCount", c.picture.faceCount},
+        {"faceCount", picture.faceCount},
     };
 }
 
@@ -86,7 +86,7 @@ Json PrecordialJson(const CCoeur& heart) {
 
 nlohmann::ordered_json InspectJson(const CCoeur& heart, bool ok) {
     Json cells = Json::array();
-    for (int32_t i = 0; i < heart.cellCount; ++i) cells.push_back(CellJson(heart.cells[i]));
+    for (int32_t i = 0; i < heart.cellCount; ++i) cells.push_back(CellJson(heart.cells[i], heart.cellPictures[i]));
     Json links = Json::array();
     for (int32_t i = 0; i < heart.linkCount; ++i) links.push_back(LinkJson(heart.links[i]));
     return Json{

@@ -44,8 +44,7 @@ int32_t EndOfQrs(CCell& cell, int32_t v) {
 // window, and the injury term whenever the cell carries an ST offset.
 Vector3 Repolarisation(const CCell& cell, bool tWaveOn) {
     const bool inTWave = tWaveOn && cell.activeWindow <= 48;
-    // Most cells of a beating heart are here, between their QRS and their T wave: test before
-    // reading the dipole, which lies on another cache line of the cell.
+    // Most cells of a beating heart are here, between their QRS and their T wave.
     if (!inTWave && cell.stOffset == 0) return {};
     const Wide d[3] = {cell.dipoleX, cell.dipoleY, cell.dipoleZ};
     Wide e[3] = {0, 0, 0};

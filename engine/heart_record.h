@@ -91,8 +91,9 @@ struct CellPicture {
     Point3 faceEdge[kMaxFaces][2];   // midpoints between the cell and the face's two neighbours
 };
 
-struct alignas(64) CCell {
-    // The fields every step reads, first and together: one cache line per cell on the hot path.
+struct alignas(128) CCell {
+    // The fields that every tick reads for every cell (the step, the activity sums, the ECG
+    // synthesis), first and together: two adjacent cache lines per cell on the hot path.
     int32_t escapeB = 2000;       // escape period at tone 0, ms; 60000 or more = inert
     int32_t escapeCounter = 0;    // ticks to the next own escape
     int32_t trigger = 0;          // pending excitation: 0 none, 0xFFFF own escape, k from cell k-1
@@ -104,6 +105,12 @@ struct alignas(64) CCell {
     int32_t conductCounter = 0;   // ticks left for the impulse to cross the cell
     int32_t qrsPhase = 0;         // +9 anterograde, -13 retrograde at firing, then toward 0
     int32_t propagating = 0;      // 1 in the tick in which the impulse leaves the cell
+    int32_t amplitude = 10;       // dipole amplitude (may be negative)
+    int32_t dipoleX = 0, dipoleY = 0, dipoleZ = 0;
+    int8_t qrsShape[8] = {10, 20, 30, 40, 40, 30, 15, 0};  // anterograde QRS, one value per tick
+    int32_t jLevel = 0;           // smoothed last QRS value
+    int32_t stOffset = 0;         // injury offset carried into the T wave
+    int32_t tSmoothed = 0;        // T-wave setting as it follows tWave beat by beat
 
     char name[kCellNameSize] = {'N', '.', 'U', '.', 0};  // "N.U." until the model names it
     int32_t posX = 0;      // box position in the 2D picture, pixels
@@ -138,26 +145,20 @@ struct alignas(64) CCell {
     int32_t ectopicEvery = 0;   // 0: a run; N > 0: N firings between premature beats
     int32_t ectopicSkip = 0;    // firings still to skip
 
-    int8_t qrsShape[8] = {10, 20, 30, 40, 40, 30, 15, 0};  // anterograde QRS, one value per tick
     int8_t modelQrsShape[8] = {10, 20, 30, 40, 40, 30, 15, 0};
-    int32_t jLevel = 0;  // smoothed last QRS value
 
     int32_t flux = 100;           // coronary flow, %
     int32_t ischemiaLoad = 0;     // 0..10000
     int32_t ischemiaStrikes = 0;  // more than 20 makes the cell necrotic
-    int32_t stOffset = 0;         // injury offset carried into the T wave
 
     int32_t usualSource = 0;       // trigger of the first excitation: defines anterograde
     int32_t usualSourceUnset = 1;  // 1 until usualSource is captured
     int32_t lastAnterograde = 0;   // 1 after an anterograde firing
     int32_t fatigueStep = 0;       // added to fatigue at each firing
 
-    int32_t amplitude = 10;  // dipole amplitude (may be negative)
-    int32_t dipoleX = 0, dipoleY = 0, dipoleZ = 0;
     int32_t pos3dX = 0, pos3dY = 0, pos3dZ = 0;
     uint32_t definitiveMask = 0;  // kinds of definitive change made by sequences
 
-    CellPicture picture;
     int32_t electrodeMark = 0;  // 1..4 intracardiac electrode, 10..12 pacemaker lead, 0 none
 
     int32_t neighbours[kMaxNeighbours] = {};  // cell indices, one per link touching the cell
@@ -167,7 +168,6 @@ struct alignas(64) CCell {
     int32_t isochroneRef = 0;    // 1 when this cell restarts the activation clock
     int32_t activationTime = 0;  // activation clock at the last firing, ms
     int32_t tWave = 0;           // T-wave setting; 0 = plain T shape
-    int32_t tSmoothed = 0;
     int32_t modelTWave = 0;
     int32_t isoRed = 0, isoGreen = 0, isoBlue = 255;  // activation-time colour
     int32_t dirty = 0;  // set by every setter and by the copy; the displays clear it
@@ -235,6 +235,8 @@ struct HeartState {
 
     // Cells and links
     CCell cells[kMaxCells];
+    // What the pictures keep for cell i, apart from the cell so that the tick does not walk over it.
+    CellPicture cellPictures[kMaxCells];
     int32_t cellCount = 0;
     CellLink links[kMaxLinks];
     int32_t linkCount = 0;

@@ -45,7 +45,8 @@ Point3 PointOf(const CCell& cell) { return {cell.pos3dX, cell.pos3dY, cell.pos3d
 
 void BuildMesh(CCoeur& heart, int32_t self) {
     CCell& cell = heart.cells[self];
-    cell.picture.faceCount = 0;
+    CellPicture& picture = heart.cellPictures[self];
+    picture.faceCount = 0;
     cell.neighbourCount = NeighbourCount(cell);
     if (cell.neighbourCount < 2) return;
     cell.neighbourCount = std::min(cell.neighbourCount, kMeshNeighbours);
@@ -96,19 +97,19 @@ void BuildMesh(CCoeur& heart, int32_t self) {
     for (int t = 0; t < triangleCount && faces < kMaxFaces; ++t, ++faces) {
         const Point3 a = PointOf(heart.cells[triangles[t].a]);
         const Point3 v = PointOf(heart.cells[triangles[t].v]);
-        cell.picture.faceCentre[faces] = Mean({centre, a, v});
-        cell.picture.faceEdge[faces][0] = Mean({centre, a});
-        cell.picture.faceEdge[faces][1] = Mean({centre, v});
+        picture.faceCentre[faces] = Mean({centre, a, v});
+        picture.faceEdge[faces][0] = Mean({centre, a});
+        picture.faceEdge[faces][1] = Mean({centre, v});
     }
     for (int q = 0; q < quadCount && faces < kMaxFaces; ++q, ++faces) {
         const Point3 u = PointOf(heart.cells[quads[q].u]);
         const Point3 w = PointOf(heart.cells[quads[q].w]);
         const Point3 a = PointOf(heart.cells[quads[q].a]);
-        cell.picture.faceCentre[faces] = Mean({centre, u, w, a});
-        cell.picture.faceEdge[faces][0] = Mean({centre, u});
-        cell.picture.faceEdge[faces][1] = Mean({centre, w});
+        picture.faceCentre[faces] = Mean({centre, u, w, a});
+        picture.faceEdge[faces][0] = Mean({centre, u});
+        picture.faceEdge[faces][1] = Mean({centre, w});
     }
-    cell.picture.faceCount = faces;
+    picture.faceCount = faces;
 }
 
 }  // namespace
