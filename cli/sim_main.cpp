@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "cli/inspect_json.h"
+#include "cli/loaded_model_json.h"
 #include "cli/runner_notifier.h"
 #include "cli/sim_actions.h"
 #include "cli/sim_run.h"
@@ -105,7 +105,7 @@ int main(int argc, char** argv) {
 
     const bool loaded = ok && !notifier.ProgramEnded();
     if (inspect) {
-        std::puts(InspectJson(*heart, ok).dump(2).c_str());
+        std::puts(LoadedModelJson(*heart, ok).dump(2).c_str());
         return loaded ? 0 : kLoadFailed;
     }
     if (!loaded) return kLoadFailed;
@@ -122,7 +122,10 @@ int main(int argc, char** argv) {
     runOptions.betweenTicks = [&schedule](CCoeur& h) { schedule.ApplyDue(h); };
     runOptions.atRateSample = [&schedule](CCoeur& h) { schedule.RateSample(h); };
     SimSummary summary;
-    if (!RunSimulation(*heart, heart->currentModelName, runOptions, summary, error)) {
+    // The default model loads under an empty name; the summary and the recording name its file.
+    const std::string modelName =
+        heart->currentModelName.empty() ? std::string(kDefaultModelFile) : heart->currentModelName;
+    if (!RunSimulation(*heart, modelName, runOptions, summary, error)) {
         std::fprintf(stderr, "vantrel-sim: %s\n", error.c_str());
         return 1;
     }

@@ -247,7 +247,7 @@ TEST(Failures, FailedVariableFormulaIsReportedAndLeavesNoHalfModel) {
 
 TEST(PostProcessing, SpecialCellsAndTheirDefaults) {
     ReaderTest t;
-    ASSERT_TRUE(t.LoadFixture("special"));
+    ASSERT_TRUE(t.LoadFixture("landmark_cells"));
     EXPECT_EQ(std::vector<int32_t>(t.heart->specialCells, t.heart->specialCells + 8),
               (std::vector<int32_t>{0, 3, 3, 3, 2, 5, 6, 4}));
     EXPECT_TRUE(t.notifier.shown.empty());
@@ -260,7 +260,7 @@ TEST(PostProcessing, IsochroneReference) {
         const char* fixture;
         int32_t reference;
     };
-    const Case cases[] = {{"razdepol", 2}, {"special", 2}, {"no_sinus", 0}};
+    const Case cases[] = {{"razdepol", 2}, {"landmark_cells", 2}, {"no_sinus", 0}};
     for (const Case& c : cases) {
         ReaderTest t;
         ASSERT_TRUE(t.LoadFixture(c.fixture));

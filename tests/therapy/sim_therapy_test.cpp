@@ -2,7 +2,7 @@
 // desktop's lists, driven by a script.
 #include <gtest/gtest.h>
 
-#include "cli/inspect_json.h"
+#include "cli/loaded_model_json.h"
 #include "cli/sim_actions.h"
 #include "therapy_fixture.h"
 

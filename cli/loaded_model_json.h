@@ -9,7 +9,7 @@
 namespace vantrel {
 
 // `ok` is LoadModel's result.  Texts are turned from Windows-1252 into UTF-8.
-nlohmann::ordered_json InspectJson(const CCoeur& heart, bool ok);
+nlohmann::ordered_json LoadedModelJson(const CCoeur& heart, bool ok);
 
 // The model's drug and sequence lists as the control panel shows them: `drugs` and `sequences`,
 // each entry with its `name` and the `comment` shown before it is applied, and `startSequence`

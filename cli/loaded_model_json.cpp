@@ -1,4 +1,4 @@
-#include "cli/inspect_json.h"
+#include "cli/loaded_model_json.h"
 
 #include "model/therapy/therapy_text.h"
 #include "model/windows1252.h"
@@ -84,7 +84,7 @@ Json PrecordialJson(const CCoeur& heart) {
 
 }  // namespace
 
-nlohmann::ordered_json InspectJson(const CCoeur& heart, bool ok) {
+nlohmann::ordered_json LoadedModelJson(const CCoeur& heart, bool ok) {
     Json cells = Json::array();
     for (int32_t i = 0; i < heart.cellCount; ++i) cells.push_back(CellJson(heart.cells[i], heart.cellPictures[i]));
     Json links = Json::array();
