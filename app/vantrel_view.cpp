@@ -39,6 +39,8 @@ namespace {
 constexpr int kRowHeight = 20;
 constexpr int kLeftColumn = 4;   // x of the controls left of a full-width strip
 constexpr int kColumnWidth = 58;
+constexpr int kToneColumn = 2;        // x of the tone panel
+constexpr int kToneColumnWidth = 40;  // wide enough for " 60bpm" in the panel's font
 
 constexpr const char* kSpeedEntries[] = {"12,5", "25", "50", "100"};
 
@@ -162,6 +164,9 @@ void CCVantrelView::FirstPaint() {
     heartRateValue_->hide();
     sinusRateValue_ = StaticText(" 60", this);
     sinusRateValue_->setObjectName("SinusRate");
+    QFont panelFont("Arial");
+    panelFont.setPixelSize(11);
+    for (QLabel* label : {svbLabel_, toneValue_, arLabel_, heartRateValue_, sinusRateValue_}) label->setFont(panelFont);
     prLabel_ = StaticText("PR=", this);
     prLabel_->setObjectName("PrLabel");
     qtLabel_ = StaticText("QT=", this);
@@ -430,15 +435,16 @@ void CCVantrelView::LayOutControls() {
     // edge of the view on the full-width screens.
     const int besideX = heart ? half + 2 : kLeftColumn;
 
-    // Tone panel: a column at the left edge, above the strip.
-    const int panelBottom = std::max(strip.StripTop() - 4, 4 + 6 * 18 + 40);
-    svbLabel_->setGeometry(kLeftColumn, 4, kColumnWidth, 16);
-    const int barHeight = panelBottom - 22 - 4 * 18;
-    toneBar_->setGeometry(kLeftColumn + 18, 22, 18, barHeight);
-    int y = 22 + barHeight + 2;
+    // Tone panel: a narrow column at the left edge, above the strip, so that it covers as little
+    // of the heart picture as it can.
+    const int panelBottom = std::max(strip.StripTop() - 4, 4 + 6 * 16 + 40);
+    svbLabel_->setGeometry(kToneColumn, 4, kToneColumnWidth, 14);
+    const int barHeight = panelBottom - 20 - 4 * 16;
+    toneBar_->setGeometry(kToneColumn + 6, 20, 16, barHeight);
+    int y = 20 + barHeight + 2;
     for (QLabel* label : {toneValue_, arLabel_, sinusRateValue_, heartRateValue_}) {
-        label->setGeometry(kLeftColumn, y, kColumnWidth + 20, 16);
-        y += 18;
+        label->setGeometry(kToneColumn, y, kToneColumnWidth, 14);
+        y += 16;
     }
 
     int32_t baselines[4];
@@ -454,13 +460,14 @@ void CCVantrelView::LayOutControls() {
     const int listWidth = (w - 10 - (half + 5) - 6) / 2;
     sequenceList_->setGeometry(half + 5, strip.StripTop() - 28, listWidth, 24);
     drugList_->setGeometry(half + 5 + listWidth + 6, strip.StripTop() - 28, listWidth, 24);
-    styleList_->setGeometry(kLeftColumn + kColumnWidth + 8, 4, 190, 24);
+    // The bottom row of the left half, under the picture.
     const int rowY = h - 100 - 26;
     svpbButton_->setGeometry(70, rowY, 54, 22);
     vpbButton_->setGeometry(128, rowY, 54, 22);
     prLabel_->setGeometry(192, rowY + 3, 62, 16);
     qtLabel_->setGeometry(256, rowY + 3, 62, 16);
     recordButton_->setGeometry(322, rowY, 64, 22);
+    styleList_->setGeometry(396, rowY - 1, 190, 24);
 }
 
 void CCVantrelView::ShowHeartScreenControls() {

@@ -10,11 +10,50 @@
 
 namespace vantrel {
 
-void ViewNotifier::SetTarget(QObject* view) { target_.store(view); }
+void ViewNotifier::SetTarget(QObject* view) {
+    target_.store(view);
+    if (!view) {
+        // The wake-up of what is still queued went with the old view.
+        std::lock_guard<std::mutex> guard(handOverLock_);
+        handedOver_.clear();
+    }
+}
 
 void ViewNotifier::Post(int32_t message, int32_t wParam, int32_t lParam) {
     QObject* target = target_.load();
-    if (target) QCoreApplication::postEvent(target, new EngineEvent(message, wParam, lParam));
+    if (!target) return;
+    if (QThread::currentThread() == target->thread()) {
+        QCoreApplication::postEvent(target, new EngineEvent(message, wParam, lParam));
+        return;
+    }
+    HandOver([this, message, wParam, lParam] {
+        if (QObject* view = target_.load()) {
+            EngineEvent event(message, wParam, lParam);
+            QCoreApplication::sendEvent(view, &event);
+        }
+    });
+}
+
+void ViewNotifier::HandOver(std::function<void()> call) {
+    QObject* target = target_.load();
+    if (!target) return;
+    bool wake = false;
+    {
+        std::lock_guard<std::mutex> guard(handOverLock_);
+        wake = handedOver_.empty();
+        handedOver_.push_back(std::move(call));
+    }
+    // The view as context: once it is gone, the wake-up is dropped with it.
+    if (wake) QMetaObject::invokeMethod(target, [this] { DeliverHandedOver(); }, Qt::QueuedConnection);
+}
+
+void ViewNotifier::DeliverHandedOver() {
+    std::vector<std::function<void()>> calls;
+    {
+        std::lock_guard<std::mutex> guard(handOverLock_);
+        calls.swap(handedOver_);
+    }
+    for (std::function<void()>& call : calls) call();
 }
 
 void ViewNotifier::Send(int32_t message, int32_t wParam, int32_t lParam) {
@@ -33,7 +72,7 @@ void ViewNotifier::ShowMessage(const std::string& title, const std::string& text
         ShowNow(title, text);
     } else {
         // Never block the clock thread on a dialog: show it from the interface thread.
-        QMetaObject::invokeMethod(qApp, [this, title, text] { ShowNow(title, text); }, Qt::QueuedConnection);
+        HandOver([this, title, text] { ShowNow(title, text); });
     }
 }
 

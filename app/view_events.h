@@ -6,6 +6,8 @@
 #include <QEvent>
 #include <QPointer>
 #include <atomic>
+#include <functional>
+#include <mutex>
 #include <string>
 #include <utility>
 #include <vector>
@@ -32,6 +34,11 @@ public:
 // Delivers the engine's messages to the view once the view is known (its first paint); until then
 // they are dropped, as nothing may reach a view that does not exist yet.  Message boxes are shown
 // modally on the interface thread; EndProgram asks the application to end in order.
+//
+// What the clock thread hands over goes through a queue of our own under a mutex, and one queued
+// call per batch wakes the interface thread to deliver it: the hand-over is then visible to the
+// thread checker (the toolkit's own queue locks in ways it cannot see), and a burst of cell
+// notices costs one wake-up instead of one toolkit event each.
 class ViewNotifier : public EngineNotifier {
 public:
     void SetTarget(QObject* view);
@@ -50,8 +57,13 @@ public:
 
 private:
     void ShowNow(const std::string& title, const std::string& text);
+    // From another thread: queues the call and wakes the interface thread for the batch.
+    void HandOver(std::function<void()> call);
+    void DeliverHandedOver();
 
     std::atomic<QObject*> target_{nullptr};
+    std::mutex handOverLock_;
+    std::vector<std::function<void()>> handedOver_;  // guarded by handOverLock_
     std::atomic<bool> endRequested_{false};
     bool messagesCloseThemselves_ = false;
     std::vector<std::pair<std::string, std::string>> shown_;
