@@ -25,6 +25,7 @@
 #include "app/dialogs/therapy_confirm_dialog.h"
 #include "app/dialogs/welcome_dialog.h"
 #include "app/engine_control.h"
+#include "app/rate_monitor.h"
 #include "app/settings/settings_file.h"
 #include "app/ui_text.h"
 #include "app/vantrel_doc.h"
@@ -572,16 +573,8 @@ void CCVantrelView::SampleHeartRate() {
     int32_t qtInterval = 0;
     {
         std::lock_guard<std::mutex> guard(heart.lock);
-        int32_t& accumulator = heart.arrestAccumulator;
-        if (rate < 2 || rate > 280)
-            accumulator += 70;
-        else if (rate >= 241)
-            accumulator += rate - 215;
-        else if (rate <= 14)
-            accumulator += 30 - rate;
-        else if (rate <= 209)
-            accumulator = std::max(accumulator - 100, 0);
-        if (accumulator > 1000) {
+        heart.arrestAccumulator = NextArrestAccumulator(heart.arrestAccumulator, rate);
+        if (heart.arrestAccumulator > kArrestThreshold) {
             // The arrest view (3D skeleton) is not part of this build: the arrest pauses the
             // simulation at once, as it does once that view has shown it.
             heart.arrestState = 2;
@@ -592,12 +585,10 @@ void CCVantrelView::SampleHeartRate() {
         heart.startSequencePending = 0;
     }
     doc_.rates.PushHeartRate(rate);
-    heartRateValue_->setText(QString::asprintf("%3dbpm", static_cast<int>(std::min(rate, 999))));
-    sinusRateValue_->setText(QString::asprintf("%3d", static_cast<int>(std::min(cell5Rate, 999))));
-    prLabel_->setText(prInterval >= 0 && prInterval <= 499 ? QString::asprintf("PR=%d", prInterval)
-                                                           : QStringLiteral(" - "));
-    qtLabel_->setText(qtInterval >= 150 && qtInterval <= 799 ? QString::asprintf("QT=%d", qtInterval)
-                                                             : QStringLiteral(" - "));
+    heartRateValue_->setText(QString::fromStdString(RateLabel(rate)));
+    sinusRateValue_->setText(QString::fromStdString(SecondRateLabel(cell5Rate)));
+    prLabel_->setText(QString::fromStdString(PrLabel(prInterval)));
+    qtLabel_->setText(QString::fromStdString(QtLabel(qtInterval)));
     // The start sequence of a load runs once, at the first rate sample after it.
     if (runStartSequence) {
         EngineControl(doc_).RunStartSequence();

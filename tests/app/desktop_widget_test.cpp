@@ -23,6 +23,7 @@
 #include "tests/app/desktop_fixture.h"
 #include "app/command_table.h"
 #include "app/dialogs/pacemaker_dialog.h"
+#include "app/dialogs/welcome_dialog.h"
 #include "app/main_frame.h"
 #include "app/settings/settings_file.h"
 #include "app/vantrel_doc.h"
@@ -65,10 +66,15 @@ TEST_F(DesktopTest, CommandRulesOnEachScreen) {
         {kCmdEcgScreen, true, true},     {kCmdHeart2d, true, true},     {kCmdStep, true, false},
         {kCmdSpeed, true, false},        {kCmdPacemaker, true, true},   {kCmdStimulator, true, true},
         {kCmdCardioversion, true, true}, {kCmdGrid, true, true},        {kCmdQuit, true, true},
+        {kCmdLoadHeart, true, true},     {kCmdInitialValues, true, true}, {kCmdRemodeling, true, true},
+        {kCmdRespiration, true, true},   {kCmdTWave, true, true},       {kCmdAbout, true, true},
         // Not part of this build: present and disabled.
         {kCmdFrozenScreen, false, false}, {kCmdHeart3d, false, false}, {kCmdPrint, false, false},
         {kCmdPrQtPlot, false, false},     {kCmdLanguage, false, false}, {kCmdCommentsFull, false, false},
-        {kCmdRecord, false, false},       {kCmdNoHandler, false, false},
+        {kCmdRecord, false, false},       {kCmdNoHandler, false, false}, {kCmdParameters, false, false},
+        {kCmdSetupApplication, false, false}, {kCmdAdvanced, false, false}, {kCmdCommentsNormal, false, false},
+        {kCmdAboutHeart, false, false},   {kCmdGoBack, false, false},    {kCmdGoForward, false, false},
+        {kCmdMoveLeft, false, false},     {kCmdMoveRight, false, false},
     };
     for (const Rule& r : rules) EXPECT_EQ(Enabled(r.id), r.onHeart) << "heart screen, command " << r.id;
     QTest::keyClick(&Frame(), Qt::Key_F5);
@@ -111,6 +117,26 @@ TEST_F(DesktopTest, ScreensShowTheirControls) {
     QTest::keyClick(&Frame(), Qt::Key_F7);
     QApplication::processEvents();
     EXPECT_FALSE(panel->isVisible());
+}
+
+TEST_F(DesktopTest, ARightClickOpensTheWelcomeDialogAtTheChapterOfThePlace) {
+    Start();
+    const int half = View().Canvas().width() / 2;
+    const int stripTop = Doc().strip.StripTop();
+    struct Place {
+        int x, y, chapter;
+    };
+    const Place places[] = {
+        {100, 79, 2}, {100, 80, 1}, {half - 1, 400, 1}, {half + 10, stripTop - 1, 2}, {half + 10, stripTop, 3},
+    };
+    for (const Place& place : places) {
+        int chapter = -1;
+        OnNextModal([&](QWidget* modal) {
+            if (auto* welcome = qobject_cast<CWelcome*>(modal)) chapter = welcome->Chapter();
+        });
+        QTest::mouseClick(&View(), Qt::RightButton, {}, QPoint(place.x, place.y));
+        EXPECT_EQ(chapter, place.chapter) << "at " << place.x << ", " << place.y;
+    }
 }
 
 TEST_F(DesktopTest, SpaceStepsAndTheSpeedToggleCycles) {
