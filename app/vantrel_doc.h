@@ -9,6 +9,7 @@
 
 #include "app/app_options.h"
 #include "app/settings/settings_file.h"
+#include "app/tone_panel.h"
 #include "app/view_events.h"
 #include "display/ecg_display.h"
 #include "display/heart_rate_ring.h"
@@ -44,7 +45,7 @@ public:
     EcgDisplay display;     // the sample store the clock fills
     EcgStrip strip{display};  // the live strip's drawing state
     HeartRateRing rates;
-    TherapyPanel therapy;   // the drug and sequence lists and what choosing in them does
+    CReglage tonePanel;     // windows created by the view at its first paint
     std::string modelTitle;
     QPointer<QLabel> commentsCaption;  // "Comments of TXT files", created by the view
     std::filesystem::path appDirectory;  // current directory at construction
@@ -54,6 +55,7 @@ public:
     int32_t linkClickFullVolume = 0;
     CCVantrelView* view = nullptr;  // set at the view's first paint
     AppOptions options;
+    TherapyPanel therapy;      // the drug and sequence lists and what choosing in them does
     bool modelLoaded = false;  // result of the last LoadModel
 };
 

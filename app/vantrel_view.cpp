@@ -56,7 +56,7 @@ QLabel* StaticText(const QString& text, QWidget* parent) {
 }  // namespace
 
 CCVantrelView::CCVantrelView(CCVantrelDoc& doc, const ScreenLayout& layout, QWidget* parent)
-    : QWidget(parent), doc_(doc), layout_(layout),
+    : QWidget(parent), doc_(doc), tone_(doc.tonePanel), layout_(layout),
       canvas_(std::max(layout.layoutWidth, 1), std::max(layout.layoutHeight, 1), QImage::Format_RGB32),
       clock_(doc.heart, doc.display),
       picture_(std::make_unique<HeartPicture2D>(doc.heart, layout.layoutWidth, layout.layoutHeight)),
@@ -147,27 +147,11 @@ void CCVantrelView::FirstPaint() {
     connect(sequenceList_, &QComboBox::activated, this, &CCVantrelView::OnSequenceChosen);
 
     // 9. The tone panel, then the hidden "PR=" and "QT=".
-    svbLabel_ = StaticText(Tr("IDC_SVB", "SVB"), this);
-    toneBar_ = new QScrollBar(Qt::Vertical, this);
-    toneBar_->setObjectName("ToneBar");
-    toneBar_->setRange(0, 200);
-    toneBar_->setSingleStep(1);
-    toneBar_->setPageStep(10);
-    toneBar_->setValue(114);
-    toneBar_->setFocusPolicy(Qt::NoFocus);
-    connect(toneBar_, &QScrollBar::actionTriggered, this, &CCVantrelView::OnToneAction);
-    connect(toneBar_, &QScrollBar::sliderReleased, this, [this] { ApplyTonePosition(toneBar_->value()); });
-    toneValue_ = StaticText(" 70", this);
-    toneValue_->setObjectName("ToneValue");
-    arLabel_ = StaticText(Tr("IDC_AR", "AR"), this);
-    heartRateValue_ = StaticText(" 60bpm", this);
-    heartRateValue_->setObjectName("HeartRate");
-    heartRateValue_->hide();
-    sinusRateValue_ = StaticText(" 60", this);
-    sinusRateValue_->setObjectName("SinusRate");
     QFont panelFont("Arial");
     panelFont.setPixelSize(11);
-    for (QLabel* label : {svbLabel_, toneValue_, arLabel_, heartRateValue_, sinusRateValue_}) label->setFont(panelFont);
+    tone_.Create(this, panelFont);
+    connect(tone_.toneBar, &QScrollBar::actionTriggered, this, &CCVantrelView::OnToneAction);
+    connect(tone_.toneBar, &QScrollBar::sliderReleased, this, [this] { ApplyTonePosition(tone_.toneBar->value()); });
     prLabel_ = StaticText("PR=", this);
     prLabel_->setObjectName("PrLabel");
     qtLabel_ = StaticText("QT=", this);
@@ -292,7 +276,7 @@ void CCVantrelView::FirstPaint() {
     connect(stimulatorDialog_, &CORTHO::leadChosen, this, stimulate(StimulatorButton::Lead));
 
     // 18. The tone of the scroll bar, handled as message 1035.
-    OnTone(ToneFromScrollPosition(toneBar_->value()));
+    OnTone(ToneFromScrollPosition(tone_.toneBar->value()));
 
     Invalidate();
     emit commandStateChanged();
@@ -439,11 +423,11 @@ void CCVantrelView::LayOutControls() {
     // Tone panel: a narrow column at the left edge, above the strip, so that it covers as little
     // of the heart picture as it can.
     const int panelBottom = std::max(strip.StripTop() - 4, 4 + 6 * 16 + 40);
-    svbLabel_->setGeometry(kToneColumn, 4, kToneColumnWidth, 14);
+    tone_.svbLabel->setGeometry(kToneColumn, 4, kToneColumnWidth, 14);
     const int barHeight = panelBottom - 20 - 4 * 16;
-    toneBar_->setGeometry(kToneColumn + 6, 20, 16, barHeight);
+    tone_.toneBar->setGeometry(kToneColumn + 6, 20, 16, barHeight);
     int y = 20 + barHeight + 2;
-    for (QLabel* label : {toneValue_, arLabel_, sinusRateValue_, heartRateValue_}) {
+    for (QLabel* label : {tone_.toneValue, tone_.arLabel, tone_.sinusRateValue, tone_.heartRateValue}) {
         label->setGeometry(kToneColumn, y, kToneColumnWidth, 14);
         y += 16;
     }
@@ -474,8 +458,8 @@ void CCVantrelView::LayOutControls() {
 void CCVantrelView::ShowHeartScreenControls() {
     for (QWidget* wgt : std::initializer_list<QWidget*>{
              electrodeButton_[0], electrodeButton_[1], electrodeButton_[2], electrodeButton_[3], leadList_[0],
-             leadList_[1], leadList_[2], speedList_, drugList_, sequenceList_, svbLabel_, toneBar_, toneValue_,
-             arLabel_, sinusRateValue_, heartRateValue_, prLabel_, qtLabel_, recordButton_, vpbButton_,
+             leadList_[1], leadList_[2], speedList_, drugList_, sequenceList_, tone_.svbLabel, tone_.toneBar, tone_.toneValue,
+             tone_.arLabel, tone_.sinusRateValue, tone_.heartRateValue, prLabel_, qtLabel_, recordButton_, vpbButton_,
              svpbButton_, styleList_, elapsedLabel_})
         wgt->show();
     // Chamber boxes and 3D scroll bars belong to the 3D picture, which is not part of this build.
@@ -486,13 +470,13 @@ void CCVantrelView::ShowHeartScreenControls() {
 
 void CCVantrelView::ShowEcgScreenControls() {
     for (QWidget* wgt : std::initializer_list<QWidget*>{
-             toneBar_, toneValue_, electrodeButton_[0], electrodeButton_[1], electrodeButton_[2],
-             electrodeButton_[3], leadList_[0], leadList_[1], leadList_[2], speedList_, heartRateValue_,
-             svbLabel_, elapsedLabel_})
+             tone_.toneBar, tone_.toneValue, electrodeButton_[0], electrodeButton_[1], electrodeButton_[2],
+             electrodeButton_[3], leadList_[0], leadList_[1], leadList_[2], speedList_, tone_.heartRateValue,
+             tone_.svbLabel, elapsedLabel_})
         wgt->show();
     for (QWidget* wgt : std::initializer_list<QWidget*>{styleList_, azimuthBar_, elevationBar_, vpbButton_,
-                                                        svpbButton_, prLabel_, qtLabel_, recordButton_, arLabel_,
-                                                        sinusRateValue_, drugList_, sequenceList_})
+                                                        svpbButton_, prLabel_, qtLabel_, recordButton_, tone_.arLabel,
+                                                        tone_.sinusRateValue, drugList_, sequenceList_})
         wgt->hide();
     for (QCheckBox* box : chamberBox_) box->hide();
 }
@@ -585,8 +569,8 @@ void CCVantrelView::SampleHeartRate() {
         heart.startSequencePending = 0;
     }
     doc_.rates.PushHeartRate(rate);
-    heartRateValue_->setText(QString::fromStdString(RateLabel(rate)));
-    sinusRateValue_->setText(QString::fromStdString(SecondRateLabel(cell5Rate)));
+    tone_.heartRateValue->setText(QString::fromStdString(RateLabel(rate)));
+    tone_.sinusRateValue->setText(QString::fromStdString(SecondRateLabel(cell5Rate)));
     prLabel_->setText(QString::fromStdString(PrLabel(prInterval)));
     qtLabel_->setText(QString::fromStdString(QtLabel(qtInterval)));
     // The start sequence of a load runs once, at the first rate sample after it.
@@ -637,15 +621,15 @@ int32_t CCVantrelView::SinusRateAtTone(int32_t tone) {
 }
 
 void CCVantrelView::OnTone(int32_t tone) {
-    if (!toneBar_) return;
+    if (!tone_.toneBar) return;
     {
-        const QSignalBlocker blocker(toneBar_);
-        toneBar_->setValue(PositionOfTone(tone));
+        const QSignalBlocker blocker(tone_.toneBar);
+        tone_.toneBar->setValue(PositionOfTone(tone));
     }
     EngineControl(doc_).SetTone(tone);
     const int32_t sinusRate = SinusRateAtTone(tone);
-    sinusRateValue_->setText(sinusRate < 0 ? QStringLiteral(" - ") : QString::number(sinusRate));
-    toneValue_->setText(QString::number(std::clamp(tone, 0, 999)));
+    tone_.sinusRateValue->setText(sinusRate < 0 ? QStringLiteral(" - ") : QString::number(sinusRate));
+    tone_.toneValue->setText(QString::number(std::clamp(tone, 0, 999)));
 }
 
 void CCVantrelView::OnToneAction(int action) {
@@ -656,10 +640,10 @@ void CCVantrelView::OnToneAction(int action) {
     case QAbstractSlider::SliderSingleStepSub:
     case QAbstractSlider::SliderPageStepAdd:
     case QAbstractSlider::SliderPageStepSub:
-        ApplyTonePosition(toneBar_->sliderPosition());
+        ApplyTonePosition(tone_.toneBar->sliderPosition());
         break;
     case QAbstractSlider::SliderMove:
-        ApplyTonePosition(toneBar_->value());
+        ApplyTonePosition(tone_.toneBar->value());
         break;
     default:
         break;
@@ -669,7 +653,7 @@ void CCVantrelView::OnToneAction(int action) {
 void CCVantrelView::ApplyTonePosition(int32_t position) {
     const int32_t tone = ToneFromScrollPosition(std::clamp(position, 0, 200));
     EngineControl(doc_).SetTone(tone);
-    toneValue_->setText(QString::number(std::clamp(tone, 0, 999)));
+    tone_.toneValue->setText(QString::number(std::clamp(tone, 0, 999)));
 }
 
 void CCVantrelView::OnDrugEnded() {

@@ -26,6 +26,7 @@ class QScrollBar;
 namespace vantrel {
 
 class CCVantrelDoc;
+class CReglage;
 class CButtonR;
 class CComboBoxL;
 class CComboBoxR;
@@ -154,6 +155,7 @@ private:
     int32_t SinusRateAtTone(int32_t tone);
 
     CCVantrelDoc& doc_;
+    CReglage& tone_;  // the document's tone panel; its windows are this view's children
     const ScreenLayout layout_;
     QImage canvas_;
     bool fullPaintPending_ = true;
@@ -215,12 +217,6 @@ private:
     CComboBoxR* drugList_ = nullptr;
     CComboBoxR* sequenceList_ = nullptr;
     QComboBox* styleList_ = nullptr;
-    QLabel* svbLabel_ = nullptr;
-    QScrollBar* toneBar_ = nullptr;
-    QLabel* toneValue_ = nullptr;
-    QLabel* arLabel_ = nullptr;
-    QLabel* heartRateValue_ = nullptr;
-    QLabel* sinusRateValue_ = nullptr;
     QLabel* prLabel_ = nullptr;
     QLabel* qtLabel_ = nullptr;
     QLabel* elapsedLabel_ = nullptr;
