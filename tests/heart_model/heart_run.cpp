@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <atomic>
 #include <filesystem>
+#include <random>
 
 #include "cli/sim_actions.h"
 #include "engine/notifier.h"
@@ -28,10 +29,12 @@ private:
     std::string& messages_;
 };
 
+// A file of its own for each run, also when several test programs run at once.
 std::string RecordingPath() {
+    static const uint64_t program = std::random_device{}() * 0x10000ull + std::random_device{}();
     static std::atomic<int> counter{0};
     return (std::filesystem::path(::testing::TempDir()) /
-            ("heart_run_" + std::to_string(counter++) + ".csv"))
+            ("heart_run_" + std::to_string(program) + "_" + std::to_string(counter++) + ".csv"))
         .string();
 }
 

@@ -78,29 +78,21 @@ const Beat* NextBeat(const HeartRun& run, const Beat& beat) {
     return nullptr;
 }
 
+// The run at rest is shared by the tests that read it; each test checks that it ran.
 class NormalHeart : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() {
-        rest_ = new HeartRun(RunNormal());
-        ASSERT_TRUE(rest_->ok) << rest_->error;
+    void SetUp() override { ASSERT_TRUE(Rest().ok) << Rest().error; }
+    static const HeartRun& Rest() {
+        static const HeartRun rest = RunNormal();
+        return rest;
     }
-    static void TearDownTestSuite() {
-        delete rest_;
-        rest_ = nullptr;
-    }
-    static const HeartRun& Rest() { return *rest_; }
     // The beat in the middle of the steady part, for the morphology.
     static const Beat& Typical() {
         static const std::vector<Beat> steady = Rest().Between(kSteadyFromMs, 60000);
         return steady[steady.size() / 2];
     }
     static LeadWaves Lead(int lead) { return ReadLead(Rest().trace, Typical(), lead); }
-
-private:
-    static HeartRun* rest_;
 };
-
-HeartRun* NormalHeart::rest_ = nullptr;
 
 TEST_F(NormalHeart, SinusRhythmWithNormalIntervals) {
     const Reading r = Read(Rest());
