@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "display/ecg_display.h"
+#include "tests/scratch_directory.h"
 
 namespace vantrel {
 namespace {
@@ -18,12 +19,7 @@ namespace fs = std::filesystem;
 class RecordingFiles : public ::testing::Test {
 protected:
     void SetUp() override {
-        dir_ = fs::temp_directory_path() /
-               ("vantrel-recording-" + std::string(::testing::UnitTest::GetInstance()
-                                                       ->current_test_info()
-                                                       ->name()));
-        fs::remove_all(dir_);
-        fs::create_directories(dir_);
+        dir_ = testing::ScratchDirectory("vantrel-recording-");
     }
     void TearDown() override { fs::remove_all(dir_); }
 

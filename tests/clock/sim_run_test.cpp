@@ -12,6 +12,7 @@
 
 #include "engine/cell_automaton.h"
 #include "engine/demo_heart.h"
+#include "tests/scratch_directory.h"
 
 namespace vantrel {
 namespace {
@@ -28,11 +29,7 @@ std::vector<std::string> Lines(const fs::path& path) {
 class SimRun : public ::testing::Test {
 protected:
     void SetUp() override {
-        dir_ = fs::temp_directory_path() /
-               ("vantrel-sim-" +
-                std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-        fs::remove_all(dir_);
-        fs::create_directories(dir_);
+        dir_ = testing::ScratchDirectory("vantrel-sim-");
         heart_ = std::make_unique<CCoeur>();
         BuildDemoHeart(*heart_, 5, 8, 100);
     }

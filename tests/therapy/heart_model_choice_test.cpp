@@ -6,6 +6,7 @@
 
 #include "engine/program_wide.h"
 #include "model/therapy/heart_model_choice.h"
+#include "tests/scratch_directory.h"
 
 namespace vantrel {
 namespace {
@@ -15,10 +16,7 @@ namespace fs = std::filesystem;
 class HeartModelChoiceTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        dataDir = fs::temp_directory_path() /
-                  (std::string("vantrel_choice_") +
-                   ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(dataDir);
+        dataDir = testing::ScratchDirectory("vantrel_choice_");
         fs::create_directories(dataDir / "Clinic");
     }
     void TearDown() override {
