@@ -105,8 +105,8 @@ TEST_F(NormalHeart, SinusRhythmWithNormalIntervals) {
     Note("QRS, ms", r.qrs);
     Note("QT, ms (samples)", r.qt);
     Note("QT, ms (engine)", r.engineQt);
-    Note("QTc (QT over the square root of RR), ms (samples)", Qtc(r.qt, r.rr));
-    Note("QTc (QT over the square root of RR), ms (engine)", Qtc(r.engineQt, r.engineRr));
+    Note("QTc (QT / square root of RR), ms (samples)", Qtc(r.qt, r.rr));
+    Note("QTc (QT / square root of RR), ms (engine)", Qtc(r.engineQt, r.engineRr));
 
     EXPECT_GE(r.rate, 60);
     EXPECT_LE(r.rate, 80);
