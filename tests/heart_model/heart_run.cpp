@@ -3,13 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <atomic>
 #include <filesystem>
-#include <random>
 
 #include "cli/sim_actions.h"
 #include "engine/notifier.h"
 #include "model/model_reader.h"
+#include "tests/scratch_directory.h"
 
 namespace vantrel::testing {
 namespace {
@@ -29,14 +28,8 @@ private:
     std::string& messages_;
 };
 
-// A file of its own for each run, also when several test programs run at once.
-std::string RecordingPath() {
-    static const uint64_t program = std::random_device{}() * 0x10000ull + std::random_device{}();
-    static std::atomic<int> counter{0};
-    return (std::filesystem::path(::testing::TempDir()) /
-            ("heart_run_" + std::to_string(program) + "_" + std::to_string(counter++) + ".csv"))
-        .string();
-}
+// The recording of a run, in the running test's own scratch directory (one run at a time).
+std::string RecordingPath() { return (ScratchDirectory("vantrel-heart-run-") / "ecg.csv").string(); }
 
 }  // namespace
 
@@ -80,8 +73,9 @@ HeartRun RunShippedHeart(const HeartRunSpec& spec) {
                                    run.error);
     run.heart->notifier = &SilentNotifier::Instance();
     if (!ran) return run;
-    if (!ReadEcgCsv(options.ecgPath, run.trace, run.error)) return run;
-    std::filesystem::remove(options.ecgPath);
+    const bool read = ReadEcgCsv(options.ecgPath, run.trace, run.error);
+    std::filesystem::remove_all(std::filesystem::path(options.ecgPath).parent_path());
+    if (!read) return run;
     run.beats = FindBeats(run.trace);
     run.ok = true;
     return run;
