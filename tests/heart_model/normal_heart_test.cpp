@@ -268,6 +268,28 @@ TEST_F(NormalHeart, VentricularPrematureBeatIsWideWithOppositeTAndCompensatoryPa
     EXPECT_NEAR(early->rrMs + next->rrMs, 2 * rest.rr, 10) << "fully compensatory pause";
 }
 
+// Bigeminy repeats until it is switched off: every second complex comes early, each time, however
+// long the pauses between them make the focus's cycle.
+TEST_F(NormalHeart, BigeminyLastsUntilSwitchedOff) {
+    const Reading rest = Read(Rest());
+    for (const char* kind : {"sv-bigeminy", "v-bigeminy"}) {
+        SCOPED_TRACE(kind);
+        const HeartRun run = RunNormal(
+            {std::string("10:") + kind + "=on", std::string("30:") + kind + "=off"}, {}, 40);
+        ASSERT_TRUE(run.ok) << run.error;
+        int early = 0, normal = 0;
+        for (const Beat& b : run.Between(12000, 30000)) {
+            if (b.rrMs * 100 < rest.rr * 85) ++early;
+            else ++normal;
+        }
+        std::printf("%s from 12 to 30 s: %d early, %d others\n", kind, early, normal);
+        EXPECT_GE(early, 10);
+        EXPECT_LE(std::abs(early - normal), 1) << "early and late complexes alternate";
+        for (const Beat& b : run.Between(32000, 40000))
+            EXPECT_NEAR(b.rrMs, rest.rr, 10) << "sinus rhythm again at " << b.OnsetMs();
+    }
+}
+
 TEST_F(NormalHeart, EachDrugMovesWhatItShould) {
     const Reading rest = Read(Rest());
     std::map<std::string, Reading> on;
