@@ -110,6 +110,13 @@ int Probe(int argc, char** argv) {
         std::fprintf(stderr, "view_probe: cannot read %s\n", model.string().c_str());
         return 2;
     }
+    // The drug and sequence files that the model may include, from beside its Clinic folder.
+    for (const char* folder : {"Drugs", "Seq"}) {
+        const std::filesystem::path from = model.parent_path().parent_path() / folder;
+        if (std::filesystem::is_directory(from))
+            std::filesystem::copy(from, scratch / "data" / folder, std::filesystem::copy_options::recursive,
+                                  copyError);
+    }
     std::filesystem::current_path(scratch);
     std::ofstream(scratch / "Vantrel.cfg", std::ios::binary) << "SelCell " << style << ";\r\n";
 
