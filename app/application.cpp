@@ -14,11 +14,9 @@
 
 namespace vantrel {
 
-namespace {
-
 // Grabs the main window once the simulation has run the asked simulated time, then closes the
 // window the normal way (which writes the settings file) and leaves.
-void ArmScreenshot(DesktopSession& session, const AppOptions& options, int& exitStatus) {
+void ArmScriptedRun(DesktopSession& session, const AppOptions& options, int& exitStatus) {
     CMainFrame* frame = session.frame.get();
     CCVantrelDoc* doc = session.doc.get();
     frame->View()->SetWelcomeClosesItself(true);
@@ -58,8 +56,6 @@ void ArmScreenshot(DesktopSession& session, const AppOptions& options, int& exit
         QCoreApplication::exit(exitStatus);
     });
 }
-
-}  // namespace
 
 void InstallArialFont() {
     const QString metricTwin = "Liberation Sans";
@@ -102,7 +98,7 @@ int RunDesktop(int argc, char** argv) {
     DesktopSession session = CreateDesktop(options);
     if (!session.frame) return 1;
     int exitStatus = 0;
-    if (options.quitAfterSeconds >= 0) ArmScreenshot(session, options, exitStatus);
+    if (options.quitAfterSeconds >= 0) ArmScriptedRun(session, options, exitStatus);
     session.frame->show();
     const int status = QApplication::exec();
     session.frame.reset();

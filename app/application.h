@@ -26,6 +26,12 @@ struct DesktopSession {
 // Builds the document and the frame (not yet shown).  Needs a QApplication.
 DesktopSession CreateDesktop(const AppOptions& options);
 
+// Scripted runs (--quit-after, --screenshot): the Welcome dialog closes by itself; once the
+// simulation has run the asked simulated time the main window is grabbed into the screenshot
+// file, closed the normal way and the event loop left with `exitStatus`, which is set to 1 when
+// the file cannot be written and otherwise left as it was.  Call before showing the frame.
+void ArmScriptedRun(DesktopSession& session, const AppOptions& options, int& exitStatus);
+
 // Runs the whole program: options, start-up, event loop.  Returns the exit status.
 int RunDesktop(int argc, char** argv);
 

@@ -2,6 +2,7 @@
 // reload commands, the drug and sequence lists with their confirmations, the start sequence at
 // the first rate sample, and the models that fail to load.
 #include <QComboBox>
+#include <QImage>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPlainTextEdit>
@@ -254,6 +255,25 @@ TEST_F(DesktopModelTest, SkipChecksumLoadsAModelWithAWrongSum) {
     Start();
     EXPECT_TRUE(Doc().ModelLoaded());
     EXPECT_EQ(Doc().heart.cellCount, 7);
+}
+
+TEST_F(DesktopModelTest, AScriptedRunGrabsTheWindowAndClosesItTheNormalWay) {
+    options_.dataDirectory = data_.string();
+    options_.screenshotFile = (dir_ / "shot.png").string();
+    options_.quitAfterSeconds = 0.2;
+    session_ = CreateDesktop(options_);
+    ASSERT_TRUE(session_.frame);
+    int exitStatus = 0;
+    ArmScriptedRun(session_, options_, exitStatus);
+    Frame().show();
+    EXPECT_EQ(QApplication::exec(), 0);  // no Welcome dialog to close by hand
+    EXPECT_EQ(exitStatus, 0);
+    EXPECT_FALSE(Frame().isVisible());
+    EXPECT_GE(Doc().heart.tickCount, 40);
+    const QImage shot(QString::fromStdString(options_.screenshotFile));
+    ASSERT_FALSE(shot.isNull());
+    EXPECT_EQ(shot.size(), Frame().size());
+    EXPECT_TRUE(std::filesystem::exists(dir_ / kSettingsFileName));
 }
 
 }  // namespace
