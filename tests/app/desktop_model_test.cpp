@@ -52,6 +52,16 @@ TEST_F(DesktopModelTest, TheDocumentLoadsTheDefaultModelAndFillsTheLists) {
     EXPECT_EQ(sequences->currentIndex(), 0);
 }
 
+TEST_F(DesktopModelTest, TheShippedDefaultModelLoadsWithItsDrugsAndSequences) {
+    data_ = ShippedDataDirectory();
+    Start();
+    EXPECT_TRUE(Doc().ModelLoaded());
+    EXPECT_GT(Doc().heart.cellCount, 1);
+    EXPECT_TRUE(Doc().notifier.ShownMessages().empty());
+    EXPECT_GT(Child<QComboBox>("DrugList")->count(), 1);
+    EXPECT_GT(Child<QComboBox>("SequenceList")->count(), 1);
+}
+
 TEST_F(DesktopModelTest, ADrugIsAppliedOnlyWhenConfirmed) {
     Start();
     View().SetRunMode(0);
