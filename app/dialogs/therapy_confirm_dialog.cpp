@@ -35,7 +35,7 @@ TherapyConfirmDialog::TherapyConfirmDialog(const QString& title, const QString& 
     layout->addLayout(buttons);
     connect(ok_, &QPushButton::clicked, this, &QDialog::accept);
     connect(cancel_, &QPushButton::clicked, this, &QDialog::reject);
-    resize(420, 260);
+    resize(480, 320);
 }
 
 QString TherapyConfirmDialog::Comment() const { return comment_->toPlainText(); }
