@@ -19,6 +19,7 @@
 #include <QTimer>
 #include <sys/resource.h>
 #include <time.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -101,7 +102,8 @@ int Probe(int argc, char** argv) {
 
     // A scratch program directory: the model as the default one, and a settings file with the
     // display style.  The settings file is read and written in the current directory.
-    const std::filesystem::path scratch = std::filesystem::temp_directory_path() / "vantrel_view_probe";
+    const std::filesystem::path scratch =
+        std::filesystem::temp_directory_path() / ("vantrel_view_probe_" + std::to_string(::getpid()));
     std::filesystem::remove_all(scratch);
     std::filesystem::create_directories(scratch / "data" / "Clinic");
     std::error_code copyError;

@@ -19,6 +19,7 @@
 #include "app/settings/settings_file.h"
 #include "app/vantrel_doc.h"
 #include "app/vantrel_view.h"
+#include "tests/scratch_directory.h"
 
 namespace vantrel {
 
@@ -41,10 +42,7 @@ class DesktopTest : public ::testing::Test {
 protected:
     void SetUp() override {
         previousDir_ = std::filesystem::current_path();
-        dir_ = std::filesystem::temp_directory_path() /
-               (std::string("vantrel_desktop_") + ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        std::filesystem::remove_all(dir_);
-        std::filesystem::create_directories(dir_);
+        dir_ = testing::ScratchDirectory("vantrel_desktop_");
         std::filesystem::current_path(dir_);
         // The data directory: a small default model with drugs and sequences, and a second copy
         // of it for the load command.

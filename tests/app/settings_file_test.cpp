@@ -1,4 +1,5 @@
 #include "app/settings/settings_file.h"
+#include "tests/scratch_directory.h"
 
 #include <gtest/gtest.h>
 
@@ -12,11 +13,7 @@ namespace {
 class SettingsFileTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        dir_ = std::filesystem::temp_directory_path() /
-               ("vantrel_settings_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "_" +
-                ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        std::filesystem::remove_all(dir_);
-        std::filesystem::create_directories(dir_);
+        dir_ = testing::ScratchDirectory("vantrel_settings_");
     }
     void TearDown() override { std::filesystem::remove_all(dir_); }
     std::filesystem::path File() const { return dir_ / kSettingsFileName; }
