@@ -299,21 +299,30 @@ CellEvent StepCell(CCoeur& heart, int32_t index, int32_t t) {
 
 void PropagateLinks(CCoeur& heart) {
     const int32_t level = heart.robustnessLevel;
+    const int32_t cellCount = std::clamp(heart.cellCount, 0, kMaxCells);
+    // The cells' propagating flags side by side: the walk over the links then reads one small
+    // table instead of two scattered cell records per link.  Triggers do not change the flags,
+    // so reading them once gives the same result as reading them link by link.
+    uint8_t leaving[kMaxCells];
+    for (int32_t c = 0; c < cellCount; ++c) leaving[c] = heart.cells[c].propagating != 0;
     for (int32_t i = 0; i < heart.linkCount; ++i) {
         CellLink& link = heart.links[i];
         // A link naming a cell that is not loaded conducts nothing.
-        if (link.cellA < 0 || link.cellA >= heart.cellCount || link.cellB < 0 ||
-            link.cellB >= heart.cellCount)
+        if (link.cellA < 0 || link.cellA >= cellCount || link.cellB < 0 ||
+            link.cellB >= cellCount)
             continue;
+        const bool fromA = leaving[link.cellA] &&
+                           (link.linkType == LinkType::Bidir || link.linkType == LinkType::BlocRetro);
+        const bool fromB = leaving[link.cellB] && link.robustR > level &&
+                           (link.linkType == LinkType::Bidir || link.linkType == LinkType::BlocAntero);
+        if (!fromA && !fromB) continue;
         CCell& a = heart.cells[link.cellA];
         CCell& b = heart.cells[link.cellB];
-        if ((link.linkType == LinkType::Bidir || link.linkType == LinkType::BlocRetro) &&
-            a.propagating) {
+        if (fromA) {
             if (link.robustA > level) b.trigger = link.cellA + 1;
             link.orientationFree = 0;
         }
-        if ((link.linkType == LinkType::Bidir || link.linkType == LinkType::BlocAntero) &&
-            b.propagating && link.robustR > level) {
+        if (fromB) {
             a.trigger = link.cellB + 1;
             if (link.orientationFree == 1) {
                 std::swap(link.cellA, link.cellB);

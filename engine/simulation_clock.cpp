@@ -169,9 +169,11 @@ bool SimulationClock::Tick(bool fromTimer) {
     // 10. Every cell steps in index order.
     ActivitySums sums;
     bool fired = false;
+    bool propagating = false;  // some impulse leaves its cell this tick
     const int32_t count = std::clamp(heart.cellCount, 0, kMaxCells);
     for (int32_t i = 0; i < count; ++i) {
         const CellEvent event = StepCell(heart, i, t);
+        propagating |= heart.cells[i].propagating != 0;
         AddActivity(heart, i, sums);
         if (event == 0) continue;
         if (fromTimer)
@@ -196,8 +198,9 @@ bool SimulationClock::Tick(bool fromTimer) {
     // 13. The sinus, activation and interval clocks advance by 5 ms.
     AdvanceMeasureClocks(heart);
 
-    // 14. Firing cells excite their neighbours over the links.
-    PropagateLinks(heart);
+    // 14. Firing cells excite their neighbours over the links.  Only a cell whose impulse leaves
+    // it this tick excites anyone: without one the walk over the links would change nothing.
+    if (propagating) PropagateLinks(heart);
 
     // 15. Respiration generator: the next respiration value.
     AdvanceRespiration(heart);
