@@ -28,6 +28,21 @@ IsoColour ActivationColour(int32_t v);
 // Advances cell `index` of the heart by one tick at tone t and reports what happened.
 CellEvent StepCell(CCoeur& heart, int32_t index, int32_t t);
 
+// The same step, with the common case first and inline: a resting cell (excitable, nothing
+// pending, nothing counting but an escape that does not run out this tick) only counts its
+// escape down.  Most cells of a beating heart rest most of the time, and the tick calls this for
+// every cell.
+inline CellEvent StepCellFast(CCoeur& heart, int32_t index, int32_t t) {
+    CCell& cell = heart.cells[index];
+    if ((cell.trigger | cell.activeWindow | cell.arpCounter | cell.rrpCounter | cell.conductCounter |
+         cell.qrsPhase | cell.propagating) == 0 &&
+        cell.windowCounter <= 0 && cell.escapeCounter > 1 && cell.escapeB < kInertEscape) {
+        if (cell.escapeCounter < 2000) --cell.escapeCounter;
+        return 0;
+    }
+    return StepCell(heart, index, t);
+}
+
 // Runs every link once, in array order, after all cells have stepped.
 void PropagateLinks(CCoeur& heart);
 

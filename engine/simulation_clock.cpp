@@ -172,7 +172,7 @@ bool SimulationClock::Tick(bool fromTimer) {
     bool propagating = false;  // some impulse leaves its cell this tick
     const int32_t count = std::clamp(heart.cellCount, 0, kMaxCells);
     for (int32_t i = 0; i < count; ++i) {
-        const CellEvent event = StepCell(heart, i, t);
+        const CellEvent event = StepCellFast(heart, i, t);
         propagating |= heart.cells[i].propagating != 0;
         AddActivity(heart, i, sums);
         if (event == 0) continue;

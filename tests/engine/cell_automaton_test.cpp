@@ -2,8 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <vector>
 
+#include "engine/demo_heart.h"
 #include "tests/engine/heart_fixture.h"
 
 namespace vantrel {
@@ -569,6 +571,41 @@ TEST(ActivationColour, TableOfRanges) {
         EXPECT_EQ(colour.red, c.r) << c.v;
         EXPECT_EQ(colour.green, c.g) << c.v;
         EXPECT_EQ(colour.blue, c.b) << c.v;
+    }
+}
+
+// The tick's inline step for resting cells must be the full step, field for field: two copies of
+// a heart with every kind of cell (pacemakers, followers with running escapes, a paroxysmal
+// window, an inert cell with a running counter, fatigue) run side by side.
+TEST(CellStep, TheRestingShortcutTakesTheSameStepsAsTheFullStep) {
+    auto full = std::make_unique<CCoeur>();
+    BuildDemoHeart(*full, 6, 8, 120);
+    full->cells[7].SetEscape(900, 600);  // a second pacemaker, competing with the sinus
+    full->cells[12].escapeCounter = 150;  // a follower whose own escape runs
+    full->cells[12].SetEscape(1500, 1200);
+    full->cells[20].windowB = 300;        // a paroxysmal window
+    full->cells[20].windowH = 200;
+    full->cells[30].SetEscape(kInertEscape, kInertEscape);
+    full->cells[30].escapeCounter = 40;   // inert with its counter still below 2000
+    full->cells[33].fatigueStep = 60;
+    auto fast = std::make_unique<CCoeur>();
+    static_cast<HeartState&>(*fast) = *full;  // the whole record but its lock
+
+    const auto same = [](const CCell& a, const CCell& b) {
+        return a.escapeCounter == b.escapeCounter && a.trigger == b.trigger &&
+               a.fatigue == b.fatigue && a.activeWindow == b.activeWindow &&
+               a.arpCounter == b.arpCounter && a.rrpCounter == b.rrpCounter &&
+               a.windowCounter == b.windowCounter && a.conductCounter == b.conductCounter &&
+               a.qrsPhase == b.qrsPhase && a.propagating == b.propagating;
+    };
+    for (int tick = 0; tick < 3000; ++tick) {
+        const int32_t tone = tick < 1500 ? 300 : 900;
+        for (int32_t i = 0; i < full->cellCount; ++i) {
+            ASSERT_EQ(StepCell(*full, i, tone), StepCellFast(*fast, i, tone)) << "tick " << tick << " cell " << i;
+            ASSERT_TRUE(same(full->cells[i], fast->cells[i])) << "tick " << tick << " cell " << i;
+        }
+        PropagateLinks(*full);
+        PropagateLinks(*fast);
     }
 }
 
