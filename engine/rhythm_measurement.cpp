@@ -53,15 +53,6 @@ bool CloseComplex(CCoeur& heart) {
     return true;
 }
 
-void AddActivity(CCoeur& heart, int32_t i, ActivitySums& sums) {
-    const CCell& cell = heart.cells[i];
-    if (i < heart.lastAtrialIndex && cell.activeWindow != 0) sums.atrial += std::abs(cell.amplitude);
-    if (i >= heart.firstVentricularIndex && cell.conductCounter != 0) {
-        sums.ventricular += std::abs(cell.amplitude);
-        heart.measureCountdown = 6;
-    }
-}
-
 void NoteIntervalFiring(CCoeur& heart, int32_t i, const ActivitySums& sums) {
     if (i == heart.sinusClockCell) {
         heart.sinusClock = 0;
