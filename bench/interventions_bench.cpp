@@ -7,7 +7,7 @@
 #include <memory>
 #include <mutex>
 
-#include "display/ecg_display.h"
+#include "engine/ecg_display.h"
 #include "engine/demo_heart.h"
 #include "engine/pacemaker.h"
 #include "engine/premature_beats.h"

@@ -8,7 +8,7 @@
 #include <memory>
 #include <mutex>
 
-#include "display/ecg_display.h"
+#include "engine/ecg_display.h"
 #include "engine/demo_heart.h"
 #include "engine/simulation_clock.h"
 #include "model/model_reader.h"

@@ -9,8 +9,8 @@
 #include <memory>
 #include <mutex>
 
-#include "display/ecg_display.h"
-#include "display/ecg_recording.h"
+#include "engine/ecg_display.h"
+#include "recording/ecg_recording.h"
 #include "engine/rhythm_measurement.h"
 #include "engine/simulation_clock.h"
 #include "model/windows1252.h"

@@ -1,7 +1,7 @@
 // Turns the state of every cell into one ECG sample per tick: the three orthogonal surface
 // components, four intracardiac electrograms, six precordial leads and an oesophageal lead, with
 // the stimulus and shock artefacts on top.  The limb leads are derived from X, Y and Z by the
-// displays (display/ecg_display.h).
+// displays (engine/ecg_display.h).
 #pragma once
 
 #include <cstdint>

@@ -14,7 +14,7 @@
 #include <chrono>
 #include <cstdint>
 
-#include "display/ecg_display.h"
+#include "engine/ecg_display.h"
 #include "engine/ecg_synthesis.h"
 #include "engine/heart_record.h"
 #include "engine/periodic_timer.h"

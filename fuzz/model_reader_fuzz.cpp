@@ -7,7 +7,7 @@
 #include <memory>
 #include <string>
 
-#include "display/ecg_display.h"
+#include "engine/ecg_display.h"
 #include "engine/heart_record.h"
 #include "engine/notifier.h"
 #include "engine/simulation_clock.h"

@@ -9,7 +9,7 @@
 #include <QString>
 #include <cstdint>
 
-#include "display/ecg_display.h"
+#include "engine/ecg_display.h"
 
 class QPainter;
 

@@ -1,4 +1,4 @@
-#include "display/ecg_recording.h"
+#include "recording/ecg_recording.h"
 
 #include <edflib.h>
 #include <gtest/gtest.h>
@@ -8,7 +8,7 @@
 #include <sstream>
 #include <vector>
 
-#include "display/ecg_display.h"
+#include "engine/ecg_display.h"
 #include "tests/scratch_directory.h"
 
 namespace vantrel {

@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "display/ecg_display.h"
+#include "engine/ecg_display.h"
 
 namespace vantrel::testing {
 

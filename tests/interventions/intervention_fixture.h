@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "engine/autonomic_tone.h"
-#include "display/ecg_display.h"
+#include "engine/ecg_display.h"
 #include "engine/cell_automaton.h"
 #include "engine/heart_record.h"
 #include "engine/pacemaker.h"

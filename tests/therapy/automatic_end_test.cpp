@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "display/ecg_display.h"
+#include "engine/ecg_display.h"
 #include "engine/simulation_clock.h"
 #include "model/therapy/therapy_panel.h"
 #include "therapy_fixture.h"

@@ -1,4 +1,4 @@
-#include "display/ecg_display.h"
+#include "engine/ecg_display.h"
 
 #include <algorithm>
 

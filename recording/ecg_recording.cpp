@@ -1,4 +1,4 @@
-#include "display/ecg_recording.h"
+#include "recording/ecg_recording.h"
 
 #include <edflib.h>
 
@@ -8,7 +8,7 @@
 #include <system_error>
 #include <vector>
 
-#include "display/ecg_display.h"
+#include "engine/ecg_display.h"
 
 namespace vantrel {
 namespace {
