@@ -41,6 +41,11 @@ int32_t Velocity(const EcgTrace& trace, int32_t t) {
     return v;
 }
 
+// Velocity over two samples: a T wave moves one table step every second sample, so its speed
+// halves here while a QRS, which moves every sample, keeps it; slow wide complexes stay apart
+// from large T waves that way.
+int32_t Velocity2(const EcgTrace& trace, int32_t t) { return Velocity(trace, t) + Velocity(trace, t - 1); }
+
 // The first sample of the non-quiet stretch that holds `t`, looking back at most `limit`
 // samples; -1 when the stretch runs on further back.
 int32_t StretchStart(const EcgTrace& trace, int32_t t, int32_t limit) {
@@ -118,22 +123,55 @@ bool ReadEcgCsv(const std::string& path, EcgTrace& trace, std::string& error) {
             }
             sample[lead] = std::stoi(field);
         }
+        std::array<int32_t, kIntracardiacCount> ic{};
+        bool hasIc = true;
+        for (int n = 0; n < kIntracardiacCount && hasIc; ++n) {
+            hasIc = static_cast<bool>(std::getline(fields, field, ','));
+            if (hasIc) ic[n] = std::stoi(field);
+        }
         trace.samples.push_back(sample);
+        if (hasIc) trace.intracardiac.push_back(ic);
     }
+    if (trace.intracardiac.size() != trace.samples.size()) trace.intracardiac.clear();
+    RemoveStimulusSpikes(trace);
     return true;
+}
+
+void RemoveStimulusSpikes(EcgTrace& trace) {
+    trace.stimulus.assign(trace.samples.size(), false);
+    constexpr int32_t kJump = 60;
+    for (int32_t t = 1; t + 1 < trace.Size(); ++t) {
+        bool spike = true;
+        for (int lead : {kLeadX, kLeadY})
+            spike = spike && trace.At(t, lead) - trace.At(t - 1, lead) >= kJump &&
+                    trace.At(t, lead) - trace.At(t + 1, lead) >= kJump;
+        if (!spike) continue;
+        trace.stimulus[t] = true;
+        trace.samples[t] = trace.samples[t - 1];
+        if (!trace.intracardiac.empty()) trace.intracardiac[t] = trace.intracardiac[t - 1];
+    }
 }
 
 std::vector<Beat> FindBeats(const EcgTrace& trace) {
     int32_t fastest = 0;
-    for (int32_t t = 1; t < trace.Size(); ++t) fastest = std::max(fastest, Velocity(trace, t));
-    const int32_t core = std::max(4, fastest / 4);
+    for (int32_t t = 1; t < trace.Size(); ++t) fastest = std::max(fastest, Velocity2(trace, t));
+    // A third of the fastest, and at least the pace that no P wave of a sinus beat reaches.
+    const int32_t core = std::max(10, fastest / 3);
 
     std::vector<Beat> beats;
     int32_t previousEnd = -1;  // the last sample that belongs to the previous beat
     for (int32_t t = 1; t < trace.Size(); ++t) {
-        if (Velocity(trace, t) < core) continue;
+        if (Velocity2(trace, t) < core) continue;
         Beat beat;
         beat.qrsOnset = StretchStart(trace, t, kMaxLeadInSamples);
+        if (beat.qrsOnset < 0) {
+            // A paced complex may follow its P wave without a quiet sample: it starts at its spike.
+            for (int32_t s = t; s > t - kMaxLeadInSamples && s > 0; --s)
+                if (trace.Stimulus(s)) {
+                    beat.qrsOnset = s + 1;
+                    break;
+                }
+        }
         beat.qrsOffset = QrsOffset(trace, t);
         if (beat.qrsOffset < 0) break;  // runs past the end of the trace
         t = beat.qrsOffset;
@@ -195,6 +233,77 @@ double QrsTAngle(const EcgTrace& trace, const Beat& beat) {
                            std::sqrt(t[0] * t[0] + t[1] * t[1] + t[2] * t[2]);
     if (lengths == 0) return 0;
     return std::acos(std::clamp(dot / lengths, -1.0, 1.0)) * 180 / kPi;
+}
+
+std::vector<int32_t> Activations(const EcgTrace& trace, int electrode) {
+    std::vector<int32_t> out;
+    if (trace.intracardiac.empty() || electrode < 0 || electrode >= kIntracardiacCount) return out;
+    constexpr int32_t kSwing = 25;
+    constexpr int32_t kApart = 100 / kSampleMs;
+    for (int32_t t = 0; t + 1 < trace.Size(); ++t) {
+        const int32_t v = trace.intracardiac[t][electrode];
+        const int32_t next = trace.intracardiac[t + 1][electrode];
+        if (std::abs(v - next) < kSwing || std::abs(v) < 12) continue;
+        if (!out.empty() && t - out.back() < kApart) continue;
+        out.push_back(t);
+    }
+    return out;
+}
+
+int32_t ActivationBefore(const std::vector<int32_t>& activations, int32_t sample, int32_t windowMs) {
+    int32_t found = -1;
+    for (int32_t a : activations) {
+        if (a > sample) break;
+        if ((sample - a) * kSampleMs <= windowMs) found = a;
+    }
+    return found;
+}
+
+int32_t MedianIntervalMs(const std::vector<int32_t>& samples) {
+    std::vector<int32_t> intervals;
+    for (size_t i = 1; i < samples.size(); ++i) intervals.push_back(samples[i] - samples[i - 1]);
+    if (intervals.empty()) return 0;
+    std::sort(intervals.begin(), intervals.end());
+    return intervals[intervals.size() / 2] * kSampleMs;
+}
+
+namespace {
+int32_t LargestIn(const EcgTrace& trace, int lead, int32_t from, int32_t to) {
+    int32_t best = 0;
+    for (int32_t t = std::max(from, 0); t <= to && t < trace.Size(); ++t)
+        if (std::abs(trace.At(t, lead)) > std::abs(best)) best = trace.At(t, lead);
+    return best;
+}
+}  // namespace
+
+int32_t InitialDeflection(const EcgTrace& trace, const Beat& beat, int lead, int32_t ms) {
+    return LargestIn(trace, lead, beat.qrsOnset,
+                     std::min(beat.qrsOffset, beat.qrsOnset + ms / kSampleMs - 1));
+}
+
+int32_t TerminalDeflection(const EcgTrace& trace, const Beat& beat, int lead, int32_t ms) {
+    return LargestIn(trace, lead, std::max(beat.qrsOnset, beat.qrsOffset - ms / kSampleMs + 1),
+                     beat.qrsOffset);
+}
+
+int32_t TerminalWaveMs(const EcgTrace& trace, const Beat& beat, int lead, int sign) {
+    // From the end backward: skip the samples that have come back near the baseline, then count
+    // those on the asked side.
+    int32_t t = beat.qrsOffset;
+    while (t >= beat.qrsOnset && std::abs(trace.At(t, lead)) < 2) --t;
+    int32_t samples = 0;
+    while (t >= beat.qrsOnset && trace.At(t, lead) * sign >= 2) {
+        ++samples;
+        --t;
+    }
+    return samples * kSampleMs;
+}
+
+int32_t StLevel(const EcgTrace& trace, const Beat& beat, int lead, int32_t afterJMs) {
+    const int32_t at = beat.qrsOffset + afterJMs / kSampleMs;
+    const int32_t baseline = beat.qrsOnset > 0 ? trace.At(beat.qrsOnset - 1, lead) : 0;
+    if (at >= trace.Size()) return 0;
+    return trace.At(at, lead) - baseline;
 }
 
 }  // namespace vantrel::testing

@@ -39,16 +39,31 @@ enum Lead : int {
     kLeadZ,
 };
 
-// A recording: the seventeen lead-table leads of every sample, 5 ms apart.
+inline constexpr int kIntracardiacCount = 4;
+
+// A recording: the seventeen lead-table leads of every sample, 5 ms apart, and the four
+// intracardiac electrograms I.C.1..I.C.4 when the recording has them.
 struct EcgTrace {
     std::vector<std::array<int32_t, kLeadCount>> samples;
+    std::vector<std::array<int32_t, kIntracardiacCount>> intracardiac;  // empty when not recorded
+    // Samples that held a stimulus spike (pacemaker or stimulator); the reader replaces such a
+    // sample by the one before it, so that a spike is not read as a wave.
+    std::vector<bool> stimulus;
     int32_t Size() const { return static_cast<int32_t>(samples.size()); }
     int32_t At(int32_t sample, int lead) const { return samples[sample][lead]; }
+    bool Stimulus(int32_t sample) const {
+        return sample >= 0 && sample < static_cast<int32_t>(stimulus.size()) && stimulus[sample];
+    }
 };
 
-// Reads the CSV recording that `vantrel-sim --ecg FILE.csv` writes (the tick, then the lead
-// table's leads in order).  False with a message when the file is not such a recording.
+// Reads the CSV recording that `vantrel-sim --ecg FILE.csv` writes (the tick, the lead table's
+// leads in order, then I.C.1..4 and the marker).  False with a message when the file is not such
+// a recording.
 bool ReadEcgCsv(const std::string& path, EcgTrace& trace, std::string& error);
+
+// Finds the stimulus spikes (a one-sample jump of X and Y by 60 or more that falls back at the
+// next sample), marks them in `stimulus` and holds the previous sample over them.
+void RemoveStimulusSpikes(EcgTrace& trace);
 
 // One complex, as sample indices into the trace; -1 where a wave was not found.
 struct Beat {
@@ -89,5 +104,31 @@ double FrontalAxis(const EcgTrace& trace, const Beat& beat);
 double QrsTAngle(const EcgTrace& trace, const Beat& beat);
 
 int Sign(int32_t value);
+
+// Local activations seen by intracardiac electrode `electrode` (0..3): the samples where its
+// electrogram swings by 25 or more from one sample to the next (the sharp 20, -12 of a firing
+// cell, or -20, 12 retrogradely), at least 100 ms apart.  Far fields are slow and never swing so.
+std::vector<int32_t> Activations(const EcgTrace& trace, int electrode);
+
+// The last activation of `activations` at or before `sample` and no more than `windowMs` before
+// it; -1 when none.
+int32_t ActivationBefore(const std::vector<int32_t>& activations, int32_t sample, int32_t windowMs);
+
+// The median interval (ms) between successive events given as sample indices; 0 with fewer
+// than two.
+int32_t MedianIntervalMs(const std::vector<int32_t>& samples);
+
+// The largest deflection (signed) of one lead within the first / last `ms` of a QRS: the
+// initial q or r, the terminal S or R'.
+int32_t InitialDeflection(const EcgTrace& trace, const Beat& beat, int lead, int32_t ms);
+int32_t TerminalDeflection(const EcgTrace& trace, const Beat& beat, int lead, int32_t ms);
+
+// How long (ms) a lead stays on one side of its baseline (by 2 units or more) in the QRS, from
+// the end backward: the width of a terminal S (sign -1) or R' (sign +1).
+int32_t TerminalWaveMs(const EcgTrace& trace, const Beat& beat, int lead, int sign);
+
+// The ST level of one lead: its value `afterJMs` after the J point, against the baseline just
+// before the QRS.
+int32_t StLevel(const EcgTrace& trace, const Beat& beat, int lead, int32_t afterJMs = 60);
 
 }  // namespace vantrel::testing
