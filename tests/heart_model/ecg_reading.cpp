@@ -299,8 +299,8 @@ int32_t TerminalWaveMs(const EcgTrace& trace, const Beat& beat, int lead, int si
     return samples * kSampleMs;
 }
 
-int32_t StLevel(const EcgTrace& trace, const Beat& beat, int lead, int32_t afterJMs) {
-    const int32_t at = beat.qrsOffset + afterJMs / kSampleMs;
+int32_t StLevel(const EcgTrace& trace, const Beat& beat, int lead, int32_t afterOnsetMs) {
+    const int32_t at = beat.qrsOnset + afterOnsetMs / kSampleMs;
     const int32_t baseline = beat.qrsOnset > 0 ? trace.At(beat.qrsOnset - 1, lead) : 0;
     if (at >= trace.Size()) return 0;
     return trace.At(at, lead) - baseline;

@@ -127,8 +127,9 @@ int32_t TerminalDeflection(const EcgTrace& trace, const Beat& beat, int lead, in
 // the end backward: the width of a terminal S (sign -1) or R' (sign +1).
 int32_t TerminalWaveMs(const EcgTrace& trace, const Beat& beat, int lead, int sign);
 
-// The ST level of one lead: its value `afterJMs` after the J point, against the baseline just
-// before the QRS.
-int32_t StLevel(const EcgTrace& trace, const Beat& beat, int lead, int32_t afterJMs = 60);
+// The ST level of one lead: its value `afterOnsetMs` after the QRS onset (150 ms lies 60 ms after
+// the J point of a normal QRS), against the baseline just before the QRS.  Taken from the onset
+// rather than the J point, which a raised ST segment hides.
+int32_t StLevel(const EcgTrace& trace, const Beat& beat, int lead, int32_t afterOnsetMs = 150);
 
 }  // namespace vantrel::testing
