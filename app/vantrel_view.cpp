@@ -60,6 +60,8 @@ CCVantrelView::CCVantrelView(CCVantrelDoc& doc, const ScreenLayout& layout, QWid
       canvas_(std::max(layout.layoutWidth, 1), std::max(layout.layoutHeight, 1), QImage::Format_RGB32),
       clock_(doc.heart, doc.display),
       picture_(std::make_unique<HeartPicture2D>(doc.heart, layout.layoutWidth, layout.layoutHeight)),
+      picture3d_(std::make_unique<HeartPicture3D>(doc.heart, layout.layoutWidth, layout.layoutHeight,
+                                                  layout.displayScale)),
       pictureMouse_(std::make_unique<HeartPictureMouse>(doc.heart, *picture_, pictureHost_)) {
     setObjectName("VantrelView");
     // The timer fires from now on; with runMode -1 it ticks nothing until the Welcome dialog
@@ -163,7 +165,9 @@ void CCVantrelView::FirstPaint() {
 
     // 10. "Record" (the PR/QT plot's interval recording) and the display-style list.
     recordButton_ = new QPushButton(Tr("ID_RECORD", "Record"), this);
-    recordButton_->setEnabled(false);  // the PR/QT plot is not part of this build
+    recordButton_->setObjectName("RecordButton");
+    recordButton_->setFocusPolicy(Qt::NoFocus);
+    connect(recordButton_, &QPushButton::clicked, this, &CCVantrelView::ToggleRecordIntervals);
     styleList_ = new QComboBox(this);
     styleList_->setObjectName("StyleList");
     styleList_->addItems(PictureStyleNames());
@@ -219,17 +223,9 @@ void CCVantrelView::FirstPaint() {
     }
     for (int n = 1; n <= 4; ++n) UpdateElectrodeCaption(n);
 
-    // 14. The 3D picture's scroll bars and chamber boxes (hidden: the 3D picture is not built),
+    // 14. The 3D picture's scroll bars and chamber boxes (shown with the 3D picture only),
     // "VPB" and "SVPB".
-    azimuthBar_ = new QScrollBar(Qt::Horizontal, this);
-    elevationBar_ = new QScrollBar(Qt::Vertical, this);
-    azimuthBar_->hide();
-    elevationBar_->hide();
-    const char* chamberKeys[4][2] = {{"ID_RA", "RA"}, {"ID_LA", "LA"}, {"ID_RV", "RV"}, {"ID_LV", "LV"}};
-    for (int i = 0; i < 4; ++i) {
-        chamberBox_[i] = new QCheckBox(Tr(chamberKeys[i][0], chamberKeys[i][1]), this);
-        chamberBox_[i]->hide();
-    }
+    Create3DControls();
     vpbButton_ = new CButtonR(Tr("ID_VPB", "VPB"), this);
     svpbButton_ = new CButtonR(Tr("ID_SVPB", "SVPB"), this);
     for (CButtonR* b : {vpbButton_, svpbButton_}) {
@@ -363,8 +359,17 @@ int32_t CCVantrelView::PictureStyle() const {
 void CCVantrelView::DrawHeartPicture(QPainter& p) {
     // The paint's full picture: the whole height of the left half, then the colour keys of the
     // intracardiac electrodes and the pacemaker panel.
-    picture_->PrepareForPaint();
-    picture_->DrawHeart(p, PictureStyle());
+    if (heart3d_) {
+        picture3d_->PrepareForPaint();
+        picture3d_->DrawHeart(p, PictureStyle());
+        // Painting waits for nothing: the hidden parts are removed at once, and the neighbours
+        // of the point styles found, before any single cell is repainted.
+        picture3d_->ComputeVisibleRegions();
+        picture3d_->FindOccluders();
+    } else {
+        picture_->PrepareForPaint();
+        picture_->DrawHeart(p, PictureStyle());
+    }
     int32_t baselines[4];
     doc_.strip.GetIntracardiacBaselines(baselines);
     picture_->DrawIcKeys(p, baselines);
@@ -372,20 +377,42 @@ void CCVantrelView::DrawHeartPicture(QPainter& p) {
 }
 
 void CCVantrelView::RedrawHeart() {
-    if (displayMode_ != kScreenHeart || firstPaintPending_ || picture_->Busy()) return;
+    if (displayMode_ != kScreenHeart || firstPaintPending_ || picture_->Busy() || picture3d_->Busy()) return;
     QPainter p(&canvas_);
     int32_t baselines[4];
     doc_.strip.GetIntracardiacBaselines(baselines);
-    picture_->RedrawHeart(p, PictureStyle(), baselines);
+    if (heart3d_) {
+        std::array<bool, kChamberCount> shown{};
+        for (int i = 0; i < kChamberCount; ++i) shown[static_cast<size_t>(i)] = chamberBox_[i]->isChecked();
+        picture3d_->SetChambers(shown);
+        picture3d_->SetLinkClickFullVolume(doc_.linkClickFullVolume != 0);
+        picture3d_->RedrawHeart(p, PictureStyle());
+        if (PictureStyle() != kStyleFullVolume) picture3d_->FindOccluders();
+        picture_->DrawIcKeys(p, baselines);
+        picture_->DrawPacemakerPanel(p);
+    } else {
+        picture_->RedrawHeart(p, PictureStyle(), baselines);
+    }
     update(QRect(0, 0, layout_.layoutWidth / 2, layout_.layoutHeight));
 }
 
 void CCVantrelView::FlushCellRepaints() {
-    if (displayMode_ != kScreenHeart || heart3d_) {
+    if (displayMode_ != kScreenHeart) {
         picture_->DropCellRepaints();
+        picture3d_->DropCellRepaints();
         return;
     }
     QPainter p(&canvas_);
+    if (heart3d_) {
+        picture_->DropCellRepaints();
+        // Until the hidden parts of the last drawing are removed, cells wait for the next one.
+        if (!picture3d_->CellRepaintAllowed(RunMode())) {
+            picture3d_->DropCellRepaints();
+            return;
+        }
+        update(picture3d_->FlushCellRepaints(p));
+        return;
+    }
     update(picture_->FlushCellRepaints(p));
 }
 
@@ -395,7 +422,10 @@ void CCVantrelView::PictureHost::OpenCellSetting(int32_t cell) {
 
 void CCVantrelView::PictureHost::RedrawLink(int32_t link) {
     QPainter p(&view_.canvas_);
-    view_.picture_->DrawLink2D(p, link);
+    if (view_.heart3d_)
+        view_.picture3d_->DrawLink3D(p, link);
+    else
+        view_.picture_->DrawLink2D(p, link);
     view_.update(QRect(0, 0, view_.layout_.layoutWidth / 2, view_.layout_.layoutHeight));
 }
 
@@ -453,6 +483,7 @@ void CCVantrelView::LayOutControls() {
     qtLabel_->setGeometry(256, rowY + 3, 62, 16);
     recordButton_->setGeometry(322, rowY, 64, 22);
     styleList_->setGeometry(396, rowY - 1, 190, 24);
+    LayOut3DControls(rowY);
 }
 
 void CCVantrelView::ShowHeartScreenControls() {
@@ -462,10 +493,7 @@ void CCVantrelView::ShowHeartScreenControls() {
              tone_.arLabel, tone_.sinusRateValue, tone_.heartRateValue, prLabel_, qtLabel_, recordButton_, vpbButton_,
              svpbButton_, styleList_, elapsedLabel_})
         wgt->show();
-    // Chamber boxes and 3D scroll bars belong to the 3D picture, which is not part of this build.
-    for (QCheckBox* box : chamberBox_) box->hide();
-    azimuthBar_->hide();
-    elevationBar_->hide();
+    Show3DControls(heart3d_);
 }
 
 void CCVantrelView::ShowEcgScreenControls() {
@@ -555,13 +583,13 @@ void CCVantrelView::SampleHeartRate() {
     EngineControl(doc_).QueryRates(rate, cell5Rate);
     int32_t prInterval = 0;
     int32_t qtInterval = 0;
+    bool declareArrest = false;
     {
         std::lock_guard<std::mutex> guard(heart.lock);
         heart.arrestAccumulator = NextArrestAccumulator(heart.arrestAccumulator, rate);
         if (heart.arrestAccumulator > kArrestThreshold) {
-            // The arrest view (3D skeleton) is not part of this build: the arrest pauses the
-            // simulation at once, as it does once that view has shown it.
-            heart.arrestState = 2;
+            declareArrest = true;
+            heart.arrestState = 1;
         }
         prInterval = heart.prInterval;
         qtInterval = heart.qtInterval;
@@ -573,6 +601,7 @@ void CCVantrelView::SampleHeartRate() {
     tone_.sinusRateValue->setText(QString::fromStdString(SecondRateLabel(cell5Rate)));
     prLabel_->setText(QString::fromStdString(PrLabel(prInterval)));
     qtLabel_->setText(QString::fromStdString(QtLabel(qtInterval)));
+    if (declareArrest) DeclareArrest();
     // The start sequence of a load runs once, at the first rate sample after it.
     if (runStartSequence) {
         EngineControl(doc_).RunStartSequence();
@@ -594,8 +623,8 @@ void CCVantrelView::OnCellChanged(int32_t tickOfMessage, int32_t cellIndex) {
     clock_.OnCellNotice(tickOfMessage);
     // The cell is redrawn alone; the notices of one burst are drawn together by one flush, queued
     // behind them.
-    if (displayMode_ != kScreenHeart || heart3d_ || firstPaintPending_) return;
-    if (picture_->QueueCellRepaint(cellIndex))
+    if (displayMode_ != kScreenHeart || firstPaintPending_) return;
+    if (heart3d_ ? picture3d_->QueueCellRepaint(cellIndex) : picture_->QueueCellRepaint(cellIndex))
         QMetaObject::invokeMethod(this, &CCVantrelView::FlushCellRepaints, Qt::QueuedConnection);
 }
 
@@ -815,6 +844,8 @@ bool CCVantrelView::IsCommandEnabled(int id) const {
         return true;
     case kCmdEcgScreen:
     case kCmdHeart2d:
+    case kCmdHeart3d:
+    case kCmdPrQtPlot:
         return normalWindow;
     case kCmdLoadHeart:
     case kCmdInitialValues:
@@ -858,6 +889,8 @@ void CCVantrelView::Execute(int id) {
         commentRefreshPending_ = 1;
         SwitchScreen(kScreenHeart);
         break;
+    case kCmdHeart3d: ShowHeart3D(); break;
+    case kCmdPrQtPlot: ShowIntervalPlot(); break;
     case kCmdGrid: doc_.strip.ToggleGrid(); break;
     case kCmdTWave: EngineControl(doc_).ToggleTWave(); break;
     case kCmdRespiration: EngineControl(doc_).ToggleRespiration(); break;
@@ -869,7 +902,10 @@ void CCVantrelView::Execute(int id) {
         stimulatorDialog_->show();
         stimulatorDialog_->raise();
         break;
-    case kCmdCardioversion: EngineControl(doc_).Shock(); break;
+    case kCmdCardioversion:
+        EngineControl(doc_).Shock();
+        ShockDuringArrest();
+        break;
     case kCmdRemodeling: EngineControl(doc_).AtrialRemodeling(); break;
     case kCmdStep: StepByStep(); break;
     case kCmdSpeed: ToggleSpeed(); break;
@@ -900,7 +936,10 @@ void CCVantrelView::SwitchScreen(int32_t mode) {
     Invalidate();
 }
 
-void CCVantrelView::ToggleSpeed() { clock_.ToggleSpeed(); }
+void CCVantrelView::ToggleSpeed() {
+    if (ArrestRefusesSpeed()) return;
+    clock_.ToggleSpeed();
+}
 
 void CCVantrelView::StepByStep() {
     if (!clockLive_) return;  // nothing runs before the Welcome dialog has closed

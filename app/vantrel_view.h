@@ -13,6 +13,7 @@
 
 #include "app/screen_layout.h"
 #include "display/ui/heart_picture_2d.h"
+#include "display/ui/heart_picture_3d.h"
 #include "display/ui/heart_picture_mouse.h"
 #include "engine/simulation_clock.h"
 
@@ -70,6 +71,9 @@ public:
     const QImage& Canvas() const { return canvas_; }
     // The flat heart picture of the heart-model screen and its click handling.
     HeartPicture2D& Picture() { return *picture_; }
+    // The 3D picture (F8) and whether it is the one shown on the heart-model screen.
+    HeartPicture3D& Picture3D() { return *picture3d_; }
+    bool Heart3D() const { return heart3d_; }
     const HeartPictureMouse& PictureMouse() const { return *pictureMouse_; }
     CCVantrelDoc& Document() { return doc_; }
 
@@ -154,6 +158,23 @@ private:
     void ShowPrinterSetup();
     int32_t SinusRateAtTone(int32_t tone);
 
+    // The 3D picture's controls and the arrest (vantrel_view_3d.cpp).
+    void Create3DControls();
+    void LayOut3DControls(int rowY);
+    void Show3DControls(bool shown);
+    void OnAngleBarAction(QScrollBar* bar, int action);
+    void ShowHeart3D();
+    // The arrest declared by the rate monitor: the 3D skeleton plays it, the status bar and the
+    // picture say how to start again.
+    void DeclareArrest();
+    // A cardioversion given while the heart is arrested ends the arrest when it can.
+    void ShockDuringArrest();
+    bool ArrestRefusesSpeed();
+    void ShowStatus(const QString& text);
+    // The PR/QT recording button (127) and the plot (F2).
+    void ToggleRecordIntervals();
+    void ShowIntervalPlot();
+
     CCVantrelDoc& doc_;
     CReglage& tone_;  // the document's tone panel; its windows are this view's children
     const ScreenLayout layout_;
@@ -165,6 +186,8 @@ private:
     public:
         explicit StepHooks(CCVantrelView& view) : view_(view) {}
         void OnStepFinished() override;
+        void OnRedrawBeat() override;
+        void OnStepSample(const EcgSample& sample) override;
 
     private:
         CCVantrelView& view_;
@@ -182,12 +205,15 @@ private:
         void RedrawHeart() override { view_.RedrawHeart(); }
         void SetIcButtonCaption(int k, const QString& caption) override;
         void ShowPlacingCursor(bool on) override;
+        bool LinkClicksOff() const override;
+        int32_t HitCell3D(int32_t x, int32_t y) const override;
 
     private:
         CCVantrelView& view_;
     };
     PictureHost pictureHost_{*this};
     std::unique_ptr<HeartPicture2D> picture_;
+    std::unique_ptr<HeartPicture3D> picture3d_;
     std::unique_ptr<HeartPictureMouse> pictureMouse_;  // holds the electrode placement waiting
 
     int32_t displayMode_ = kScreenHeart;

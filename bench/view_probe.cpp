@@ -6,13 +6,17 @@
 // thread's CPU time and the longest gap of the interface's event loop.
 //
 // usage: view_probe [--seconds S] [--model FILE.hmd] [--display-style N] [--screen heart|ecg]
-//                   [--screenshot FILE.png]
+//                   [--heart 2d|3d] [--screenshot FILE.png]
 //   --seconds S          simulated seconds to run (default 30)
 //   --model F            the model file (default: the benchmark heart "Bench 1000.hmd")
 //   --display-style N    display style of the heart picture, 0..10 (default 2, the settings default)
 //   --screen S           the screen to stay on: "heart" (default) or "ecg"
+//   --heart H            the heart picture: "2d" (default) or "3d" (F8); with "3d" the probe also
+//                        times one full drawing with its visible regions, and a single-cell repaint
 //   --screenshot F       grab the main window at the end
 #include <QAction>
+#include <QImage>
+#include <QPainter>
 #include <QApplication>
 #include <QPixmap>
 #include <QElapsedTimer>
@@ -75,12 +79,56 @@ private:
     CCVantrelView& view_;
 };
 
+struct DrawingTimes {
+    double drawMs = 0, regionsMs = 0, cellMs = 0;
+    int polygons = 0;
+};
+DrawingTimes drawingTimes;
+
+// Times the 3D picture's own work on an image of the layout size while the clock keeps ticking:
+// a full drawing, the hidden-part removal that follows it, and single cells repainted through the
+// regions (the cost of one cell-changed message).
+void MeasureDrawing(CCVantrelView& view, int style) {
+    HeartPicture3D& picture = view.Picture3D();
+    QImage canvas(view.Canvas().size(), QImage::Format_RGB32);
+    QPainter painter(&canvas);
+    constexpr int kDrawings = 10;
+    QElapsedTimer timer;
+    double draw = 0, regions = 0;
+    for (int n = 0; n < kDrawings; ++n) {
+        timer.start();
+        picture.PrepareForPaint();
+        picture.DrawHeart(painter, style);
+        draw += static_cast<double>(timer.nsecsElapsed()) / 1e6;
+        timer.start();
+        picture.ComputeVisibleRegions();
+        regions += static_cast<double>(timer.nsecsElapsed()) / 1e6;
+    }
+    picture.FindOccluders();
+    int32_t cells = 0;
+    {
+        std::lock_guard<std::mutex> guard(view.Document().heart.lock);
+        cells = view.Document().heart.cellCount;
+    }
+    constexpr int kRepaints = 500;
+    timer.start();
+    for (int n = 0; n < kRepaints && cells > 0; ++n) {
+        picture.QueueCellRepaint((n * 37) % cells);
+        picture.FlushCellRepaints(painter);
+    }
+    drawingTimes.cellMs = static_cast<double>(timer.nsecsElapsed()) / 1e6 / kRepaints;
+    drawingTimes.drawMs = draw / kDrawings;
+    drawingTimes.regionsMs = regions / kDrawings;
+    drawingTimes.polygons = picture.Polygons().Count();
+}
+
 int Probe(int argc, char** argv) {
     double seconds = 30;
     std::filesystem::path model = std::filesystem::path(VANTREL_BENCH_MODELS_DIR) / "Clinic" / "Bench 1000.hmd";
     int style = 2;
     std::string screen = "heart";
     std::string screenshot;
+    std::string heartView = "2d";
     for (int i = 1; i + 1 < argc; i += 2) {
         const std::string option = argv[i];
         if (option == "--seconds") seconds = std::atof(argv[i + 1]);
@@ -88,13 +136,15 @@ int Probe(int argc, char** argv) {
         else if (option == "--display-style") style = std::atoi(argv[i + 1]);
         else if (option == "--screen") screen = argv[i + 1];
         else if (option == "--screenshot") screenshot = argv[i + 1];
+        else if (option == "--heart") heartView = argv[i + 1];
         else {
             std::fprintf(stderr, "usage: view_probe [--seconds S] [--model FILE.hmd] [--display-style N] "
-                                 "[--screen heart|ecg] [--screenshot FILE.png]\n");
+                                 "[--screen heart|ecg] [--heart 2d|3d] [--screenshot FILE.png]\n");
             return 2;
         }
     }
-    if (!(seconds > 0) || style < 0 || style > 10 || (screen != "heart" && screen != "ecg")) {
+    if (!(seconds > 0) || style < 0 || style > 10 || (screen != "heart" && screen != "ecg") ||
+        (heartView != "2d" && heartView != "3d")) {
         std::fprintf(stderr, "view_probe: --seconds must be above 0, --display-style within 0..10 and "
                              "--screen heart or ecg\n");
         return 2;
@@ -151,6 +201,7 @@ int Probe(int argc, char** argv) {
             startTick = doc.heart.tickCount;
         }
         if (screen == "ecg") frame.Action(kCmdEcgScreen)->trigger();
+        else if (heartView == "3d") frame.Action(kCmdHeart3d)->trigger();
         cpuAtStart = ThreadCpuSeconds();
         processCpuAtStart = ProcessCpuSeconds();
         noticesAtStart = watch.notices;
@@ -174,6 +225,7 @@ int Probe(int argc, char** argv) {
         wallSeconds = static_cast<double>(now) / 1000.0;
         uiCpu = ThreadCpuSeconds() - cpuAtStart;
         processCpu = ProcessCpuSeconds() - processCpuAtStart;
+        if (heartView == "3d") MeasureDrawing(view, style);
         if (!screenshot.empty() && !frame.grab().save(QString::fromStdString(screenshot), "PNG"))
             std::fprintf(stderr, "view_probe: cannot write %s\n", screenshot.c_str());
         frame.close();
@@ -199,6 +251,10 @@ int Probe(int argc, char** argv) {
                 wallSeconds > 0 ? 100.0 * uiCpu / wallSeconds : 0.0);
     std::printf("whole process       %.2f s CPU\n", processCpu);
     std::printf("longest loop gap    %lld ms (20 ms poll)\n", static_cast<long long>(longestGapMs));
+    if (heartView == "3d")
+        std::printf("3D full drawing     %.2f ms, visible regions %.2f ms, single-cell repaint %.3f ms "
+                    "(%d polygons)\n",
+                    drawingTimes.drawMs, drawingTimes.regionsMs, drawingTimes.cellMs, drawingTimes.polygons);
     session.frame.reset();
     session.doc.reset();
     std::filesystem::current_path(std::filesystem::temp_directory_path());

@@ -29,30 +29,18 @@ constexpr PictureStyleEntry kStyleEntries[kPictureStyleCount] = {
     {"ID_RPDC", "Depolariz.down counter"},
 };
 
-// A label font given as the cell height and average character width in pixels of the "Arial"
-// metrics: the pixel size is the em of that cell height, the stretch brings the average width
-// to the one asked for.
-QFont LabelFont(int cellHeight, int averageWidth) {
-    QFont font(QStringLiteral("Arial"));
-    font.setStyleHint(QFont::SansSerif);
-    font.setPixelSize(std::max(1, cellHeight * 87 / 100));
-    const int natural = QFontMetrics(font).averageCharWidth();
-    if (natural > 0) font.setStretch(std::clamp(averageWidth * 100 / natural, 50, 200));
-    return font;
-}
-
 const QFont& SmallCellFont() {
-    static const QFont font = LabelFont(11, 4);
+    static const QFont font = PictureFont(11, 4);
     return font;
 }
 
 const QFont& LargeCellFont() {
-    static const QFont font = LabelFont(15, 7);
+    static const QFont font = PictureFont(15, 7);
     return font;
 }
 
 const QFont& PanelFont() {
-    static const QFont font = LabelFont(12, 6);
+    static const QFont font = PictureFont(12, 6);
     return font;
 }
 
@@ -65,6 +53,18 @@ void DrawCentredOnBaseline(QPainter& painter, int x, int y, const QString& text)
 bool IsCell(const HeartState& heart, int32_t cell) { return cell >= 0 && cell < heart.cellCount; }
 
 }  // namespace
+
+// A label font given as the cell height and average character width in pixels of the "Arial"
+// metrics: the pixel size is the em of that cell height, the stretch brings the average width
+// to the one asked for.
+QFont PictureFont(int cellHeight, int averageWidth) {
+    QFont font(QStringLiteral("Arial"));
+    font.setStyleHint(QFont::SansSerif);
+    font.setPixelSize(std::max(1, cellHeight * 87 / 100));
+    const int natural = QFontMetrics(font).averageCharWidth();
+    if (natural > 0) font.setStretch(std::clamp(averageWidth * 100 / natural, 50, 200));
+    return font;
+}
 
 const PictureStyleEntry& PictureStyleAt(int32_t style) {
     if (style < 0 || style >= kPictureStyleCount) style = 0;

@@ -8,6 +8,7 @@
 #pragma once
 
 #include <QColor>
+#include <QFont>
 #include <QImage>
 #include <QPolygon>
 #include <QRect>
@@ -57,6 +58,9 @@ inline constexpr int kElectrodeVentricular2 = 12;
 inline constexpr int kDrawnElectrodes[] = {0, 1, 2, 3, 10, 11, 12};
 
 // Pacemaker modes (kPmNone .. kPmCrt) are the engine's, as the pacemaker list numbers them.
+
+// A font given as the cell height and average character width in pixels of the "Arial" metrics.
+QFont PictureFont(int cellHeight, int averageWidth);
 
 // The heart's text bytes (Western European) as shown, and back.
 QString TextFromBytes(const std::string& bytes);

@@ -20,7 +20,8 @@ void HeartPictureMouse::DropCursor() {
 }
 
 void HeartPictureMouse::OnLButtonDown(int32_t x, int32_t y) {
-    const int32_t cell = picture_.HitCell(x, y);
+    int32_t cell = host_.HitCell3D(x, y);
+    if (cell == -2) cell = picture_.HitCell(x, y);
     if (pendingElectrode_ != 0) {
         Place(cell);
         return;

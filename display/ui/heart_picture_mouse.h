@@ -28,6 +28,8 @@ public:
     virtual void ShowPlacingCursor(bool on) = 0;
     // True when the link test is skipped: the 3D picture in "Full volume" with link clicks off.
     virtual bool LinkClicksOff() const { return false; }
+    // The 3D picture hit-tests cells at their projected points; -2 = the flat picture's test.
+    virtual int32_t HitCell3D(int32_t /*x*/, int32_t /*y*/) const { return -2; }
 };
 
 class HeartPictureMouse {

@@ -68,9 +68,10 @@ TEST_F(DesktopTest, CommandRulesOnEachScreen) {
         {kCmdCardioversion, true, true}, {kCmdGrid, true, true},        {kCmdQuit, true, true},
         {kCmdLoadHeart, true, true},     {kCmdInitialValues, true, true}, {kCmdRemodeling, true, true},
         {kCmdRespiration, true, true},   {kCmdTWave, true, true},       {kCmdAbout, true, true},
+        {kCmdHeart3d, true, true},       {kCmdPrQtPlot, true, true},
         // Not part of this build: present and disabled.
-        {kCmdFrozenScreen, false, false}, {kCmdHeart3d, false, false}, {kCmdPrint, false, false},
-        {kCmdPrQtPlot, false, false},     {kCmdLanguage, false, false}, {kCmdCommentsFull, false, false},
+        {kCmdFrozenScreen, false, false}, {kCmdPrint, false, false},
+        {kCmdLanguage, false, false},     {kCmdCommentsFull, false, false},
         {kCmdRecord, false, false},       {kCmdNoHandler, false, false}, {kCmdParameters, false, false},
         {kCmdSetupApplication, false, false}, {kCmdAdvanced, false, false}, {kCmdCommentsNormal, false, false},
         {kCmdAboutHeart, false, false},   {kCmdGoBack, false, false},    {kCmdGoForward, false, false},
