@@ -61,7 +61,7 @@ void CCVantrelView::LayOut3DControls(int rowY) {
     for (int i = 0; i < 4; ++i) chamberBox_[i]->setGeometry(50 + i * 52, rowY - 46, 50, 20);
     azimuthBar_->setGeometry(50, rowY - 22, std::max(half - 90, 60), 16);
     const int top = 310;
-    elevationBar_->setGeometry(half - 22, top, 16, std::max(rowY - 30 - top, 40));
+    elevationBar_->setGeometry(half - 44, top, 16, std::max(rowY - 52 - top, 40));
 }
 
 void CCVantrelView::Show3DControls(bool shown) {
