@@ -59,5 +59,59 @@ TEST(ClinicReentry, AvNodalReentryStartsWithAnSvpbAndStopsWithAdenosine) {
     }
 }
 
+// The first `ms` of a QRS rise slowly (a delta wave) when the spatial velocity there stays below a
+// third of the complex's fastest.
+bool SlurredOnset(const EcgTrace& trace, const Beat& beat, int32_t ms) {
+    auto velocity = [&](int32_t t) {
+        int32_t v = 0;
+        for (int lead : {kLeadX, kLeadY, kLeadZ}) v += std::abs(trace.At(t, lead) - trace.At(t - 1, lead));
+        return v;
+    };
+    int32_t fastest = 0, early = 0;
+    for (int32_t t = beat.qrsOnset + 1; t <= beat.qrsOffset; ++t) {
+        fastest = std::max(fastest, velocity(t));
+        if ((t - beat.qrsOnset) * kSampleMs < ms) early = std::max(early, velocity(t));
+    }
+    return early * 3 <= fastest;
+}
+
+// Pre-excitation in sinus rhythm (the accessory pathway opens 5 s after the load, by the model's
+// start sequence); an SVPB then starts an orthodromic tachycardia, down the AV node with a narrow
+// QRS and back up the pathway, which adenosine stops by blocking the node.
+TEST(ClinicReentry, WolffParkinsonWhitePreExcitesAndReentersOrthodromically) {
+    const HeartRun run = RunClinic("5.1 Wolff-Parkinson-White", 60, {"12:svpb", "40:drug=Adenosine"});
+    ASSERT_TRUE(run.ok) << run.error;
+    const std::vector<Beat> sinus = BeatsBetween(run, 6500, 12000);
+    const std::vector<Beat> tachycardia = BeatsBetween(run, 16000, 40000);
+    const std::vector<Beat> after = BeatsBetween(run, 50000, 60000);
+    ASSERT_GE(sinus.size(), 5u);
+    ASSERT_GE(tachycardia.size(), 40u);
+    const Beat& typical = sinus[sinus.size() / 2];
+    const int32_t rate = RateBpm(MedianRrMs(tachycardia));
+    std::printf("5.1 Wolff-Parkinson-White:\n");
+    Note("PR in sinus rhythm, ms", typical.PrMs());
+    Note("QRS in sinus rhythm, ms", typical.QrsMs());
+    Note("tachycardia rate, bpm", rate);
+    Note("QRS in tachycardia, ms", tachycardia[tachycardia.size() / 2].QrsMs());
+    for (const std::vector<Beat>* preExcited : {&sinus, &after}) {
+        for (const Beat& b : *preExcited) {
+            SCOPED_TRACE(b.OnsetMs());
+            ASSERT_TRUE(b.HasP());
+            EXPECT_LT(b.PrMs(), 120) << "short PR";
+            EXPECT_GE(b.QrsMs(), 110) << "wide QRS";
+            EXPECT_TRUE(SlurredOnset(run.trace, b, 20)) << "delta wave";
+        }
+    }
+    EXPECT_GE(rate, 150);
+    EXPECT_LE(rate, 250);
+    for (const Beat& b : tachycardia) {
+        SCOPED_TRACE(b.OnsetMs());
+        EXPECT_LE(b.QrsMs(), 110) << "narrow: down the AV node, no pre-excitation";
+        EXPECT_NEAR(b.rrMs, MedianRrMs(tachycardia), 15) << "regular";
+    }
+    ASSERT_GE(after.size(), 8u) << "sinus rhythm after adenosine";
+    for (const Beat& b : after) EXPECT_NEAR(b.rrMs, typical.rrMs, 15) << b.OnsetMs();
+}
+
 }  // namespace
 }  // namespace vantrel::testing
