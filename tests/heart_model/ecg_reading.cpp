@@ -41,6 +41,14 @@ int32_t Velocity(const EcgTrace& trace, int32_t t) {
     return v;
 }
 
+// A cardioversion artefact: while it lasts the cells contribute nothing and X, Y and Z carry the
+// same decaying value (the Z lead, which holds the negated sum, the opposite one).
+bool ShockArtefact(const EcgTrace& trace, int32_t t) {
+    if (t < 0 || t >= trace.Size()) return false;
+    const int32_t x = trace.At(t, kLeadX);
+    return std::abs(x) > 2 && x == trace.At(t, kLeadY) && std::abs(x + trace.At(t, kLeadZ)) <= 1;
+}
+
 // Velocity over two samples: a T wave moves one table step every second sample, so its speed
 // halves here while a QRS, which moves every sample, keeps it; slow wide complexes stay apart
 // from large T waves that way.
@@ -154,14 +162,16 @@ void RemoveStimulusSpikes(EcgTrace& trace) {
 
 std::vector<Beat> FindBeats(const EcgTrace& trace) {
     int32_t fastest = 0;
-    for (int32_t t = 1; t < trace.Size(); ++t) fastest = std::max(fastest, Velocity2(trace, t));
+    for (int32_t t = 1; t < trace.Size(); ++t)
+        if (!ShockArtefact(trace, t) && !ShockArtefact(trace, t - 2))
+            fastest = std::max(fastest, Velocity2(trace, t));
     // A third of the fastest, and at least the pace that no P wave of a sinus beat reaches.
     const int32_t core = std::max(10, fastest / 3);
 
     std::vector<Beat> beats;
     int32_t previousEnd = -1;  // the last sample that belongs to the previous beat
     for (int32_t t = 1; t < trace.Size(); ++t) {
-        if (Velocity2(trace, t) < core) continue;
+        if (Velocity2(trace, t) < core || ShockArtefact(trace, t) || ShockArtefact(trace, t - 2)) continue;
         Beat beat;
         beat.qrsOnset = StretchStart(trace, t, kMaxLeadInSamples);
         if (beat.qrsOnset < 0) {
@@ -169,6 +179,16 @@ std::vector<Beat> FindBeats(const EcgTrace& trace) {
             for (int32_t s = t; s > t - kMaxLeadInSamples && s > 0; --s)
                 if (trace.Stimulus(s)) {
                     beat.qrsOnset = s + 1;
+                    break;
+                }
+        }
+        if (beat.qrsOnset < 0) {
+            // On a baseline that never rests (flutter or fibrillation waves) the QRS starts where
+            // the signal picks up speed: after the last two samples slower than a quarter of the
+            // core pace.
+            for (int32_t s = t; s > t - kMaxLeadInSamples && s > 1; --s)
+                if (Velocity2(trace, s - 1) * 4 < core && Velocity2(trace, s - 2) * 4 < core) {
+                    beat.qrsOnset = s;
                     break;
                 }
         }

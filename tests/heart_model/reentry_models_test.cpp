@@ -113,5 +113,81 @@ TEST(ClinicReentry, WolffParkinsonWhitePreExcitesAndReentersOrthodromically) {
     for (const Beat& b : after) EXPECT_NEAR(b.rrMs, typical.rrMs, 15) << b.OnsetMs();
 }
 
+// Flutter: electrodes placed around the tricuspid ring (RA8 stands for the valve) see the same wave
+// pass in turn, 250 to 350 times a minute; the AV node conducts one in two.  Adenosine raises the
+// block and leaves the flutter waves alone on the strip; a shock ends the circuit.
+TEST(ClinicReentry, AtrialFlutterTurnsAroundTheTricuspidRing) {
+    const HeartRun run = RunClinic("6.1 Atrial flutter", 45,
+                                   {"0:ic1=RA4", "0:ic2=RA6", "0:ic3=RA13", "0:ic4=RA11",
+                                    "20:drug=Adenosine", "35:shock"});
+    ASSERT_TRUE(run.ok) << run.error;
+    std::vector<std::vector<int32_t>> ring;
+    for (int electrode = 0; electrode < 4; ++electrode) {
+        std::vector<int32_t> all = Activations(run.trace, electrode), steady;
+        for (int32_t a : all)
+            if (a * kSampleMs >= 8000 && a * kSampleMs < 20000) steady.push_back(a);
+        ring.push_back(steady);
+    }
+    const int32_t cycle = MedianIntervalMs(ring[0]);
+    const std::vector<Beat> conducted = BeatsBetween(run, 8000, 20000);
+    std::printf("6.1 Atrial flutter:\n");
+    Note("atrial rate, per minute", RateBpm(cycle));
+    Note("ventricular rate, bpm", RateBpm(MedianRrMs(conducted)));
+    EXPECT_GE(RateBpm(cycle), 250);
+    EXPECT_LE(RateBpm(cycle), 350);
+    for (size_t i = 1; i < ring[0].size(); ++i)
+        EXPECT_NEAR((ring[0][i] - ring[0][i - 1]) * kSampleMs, cycle, 10) << "regular";
+    // Around the ring, in order, every turn: RA4, RA6, RA13, RA11, then RA4 again.
+    int turns = 0;
+    for (size_t i = 0; i + 1 < ring[0].size(); ++i) {
+        int32_t at = ring[0][i];
+        bool inOrder = true;
+        for (int electrode = 1; electrode < 4; ++electrode) {
+            const auto next = std::upper_bound(ring[electrode].begin(), ring[electrode].end(), at);
+            inOrder = inOrder && next != ring[electrode].end() && *next < ring[0][i + 1];
+            if (next != ring[electrode].end()) at = *next;
+        }
+        if (inOrder) ++turns;
+    }
+    Note("turns around the ring in order", turns);
+    EXPECT_GE(turns + 1, static_cast<int>(ring[0].size()) - 1) << "one way around the ring, every turn";
+    ASSERT_GE(conducted.size(), 10u);
+    for (const Beat& b : conducted) EXPECT_NEAR(b.rrMs, 2 * cycle, 15) << "2:1 at " << b.OnsetMs();
+
+    // Adenosine: a long ventricular pause in which the flutter waves go on alone.
+    const std::vector<Beat> blocked = BeatsBetween(run, 20000, 30000);
+    const Beat* pause = nullptr;
+    for (const Beat& b : blocked)
+        if (!pause || b.rrMs > pause->rrMs) pause = &b;
+    ASSERT_NE(pause, nullptr);
+    const int32_t pauseStart = pause->qrsOnset - pause->rrMs / kSampleMs;
+    int waves = 0;
+    for (int32_t a : Activations(run.trace, 0))
+        if (a > pauseStart + 60 && a < pause->qrsOnset) ++waves;
+    // The strip between the waves: X, Y and Z all at the baseline.
+    int32_t quiet = 0, longestQuiet = 0;
+    for (int32_t t = pauseStart + 80; t < pause->qrsOnset; ++t) {
+        const bool flat = std::abs(run.trace.At(t, kLeadX)) <= 1 && std::abs(run.trace.At(t, kLeadY)) <= 1 &&
+                          std::abs(run.trace.At(t, kLeadZ)) <= 1;
+        quiet = flat ? quiet + 1 : 0;
+        longestQuiet = std::max(longestQuiet, quiet);
+    }
+    Note("longest RR with adenosine, ms", pause->rrMs);
+    Note("flutter waves in that pause", waves);
+    Note("longest flat stretch in it, ms", longestQuiet * kSampleMs);
+    EXPECT_GE(pause->rrMs, 3 * cycle) << "the block rises";
+    EXPECT_GE(waves, 4);
+    // Only the slow isthmus is electrically silent: the waves fill most of every cycle.
+    EXPECT_LE(longestQuiet * kSampleMs, cycle / 2) << "flutter waves, not P waves on a flat baseline";
+
+    // The shock: sinus rhythm again, one P wave per QRS.
+    const std::vector<Beat> sinus = BeatsBetween(run, 38000, 45000);
+    ASSERT_GE(sinus.size(), 5u);
+    for (const Beat& b : sinus) {
+        EXPECT_TRUE(b.HasP()) << b.OnsetMs();
+        EXPECT_GT(b.rrMs, 600) << b.OnsetMs();
+    }
+}
+
 }  // namespace
 }  // namespace vantrel::testing
