@@ -362,9 +362,13 @@ void CCVantrelView::DrawHeartPicture(QPainter& p) {
     if (heart3d_) {
         picture3d_->PrepareForPaint();
         picture3d_->DrawHeart(p, PictureStyle());
-        // Painting waits for nothing: the hidden parts are removed at once, and the neighbours
-        // of the point styles found, before any single cell is repainted.
-        picture3d_->ComputeVisibleRegions();
+        // The hidden parts are removed at once (on a worker while the simulation runs, so that the
+        // cell notices are not held up), and the neighbours of the point styles found, before
+        // any single cell is repainted.
+        if (RunMode() > 0)
+            picture3d_->StartRegionWork(this, true);
+        else
+            picture3d_->ComputeVisibleRegions();
         picture3d_->FindOccluders();
     } else {
         picture_->PrepareForPaint();

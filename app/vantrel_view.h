@@ -207,6 +207,7 @@ private:
         void ShowPlacingCursor(bool on) override;
         bool LinkClicksOff() const override;
         int32_t HitCell3D(int32_t x, int32_t y) const override;
+        int32_t HitLink3D(int32_t x, int32_t y) const override;
 
     private:
         CCVantrelView& view_;

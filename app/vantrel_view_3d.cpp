@@ -78,12 +78,12 @@ void CCVantrelView::ShowHeart3D() {
 }
 
 void CCVantrelView::StepHooks::OnRedrawBeat() {
-    // Clock thread: only the countdown moves here; the regions are computed on the interface
-    // thread, so the clock never waits for drawing.
+    // Clock thread: only the countdown moves here; the interface thread hands the regions to a
+    // worker, so neither the clock nor the interface waits for them.
     if (!view_.picture3d_->OnRedrawBeat()) return;
     CCVantrelView* view = &view_;
     QMetaObject::invokeMethod(
-        view, [view] { view->picture3d_->ComputeVisibleRegions(true); }, Qt::QueuedConnection);
+        view, [view] { view->picture3d_->StartRegionWork(view); }, Qt::QueuedConnection);
 }
 
 void CCVantrelView::StepHooks::OnStepSample(const EcgSample& sample) {
@@ -98,6 +98,10 @@ bool CCVantrelView::PictureHost::LinkClicksOff() const {
 
 int32_t CCVantrelView::PictureHost::HitCell3D(int32_t x, int32_t y) const {
     return view_.heart3d_ ? view_.picture3d_->HitCell(x, y) : -2;
+}
+
+int32_t CCVantrelView::PictureHost::HitLink3D(int32_t x, int32_t y) const {
+    return view_.heart3d_ ? view_.picture3d_->HitLink(x, y) : -2;
 }
 
 void CCVantrelView::ShowStatus(const QString& text) {

@@ -85,10 +85,12 @@ struct DrawingTimes {
 };
 DrawingTimes drawingTimes;
 
-// Times the 3D picture's own work on an image of the layout size while the clock keeps ticking:
-// a full drawing, the hidden-part removal that follows it, and single cells repainted through the
+// Times the 3D picture's own work on an image of the layout size, the clock paused so that the
+// run's figures stay untouched: a full drawing, the hidden-part removal that follows it (on a
+// worker while the simulation runs; here on this thread), and single cells repainted through the
 // regions (the cost of one cell-changed message).
 void MeasureDrawing(CCVantrelView& view, int style) {
+    view.SetRunMode(0);
     HeartPicture3D& picture = view.Picture3D();
     QImage canvas(view.Canvas().size(), QImage::Format_RGB32);
     QPainter painter(&canvas);
@@ -225,6 +227,7 @@ int Probe(int argc, char** argv) {
         wallSeconds = static_cast<double>(now) / 1000.0;
         uiCpu = ThreadCpuSeconds() - cpuAtStart;
         processCpu = ProcessCpuSeconds() - processCpuAtStart;
+        view.removeEventFilter(&watch);  // the run's figures end here
         if (heartView == "3d") MeasureDrawing(view, style);
         if (!screenshot.empty() && !frame.grab().save(QString::fromStdString(screenshot), "PNG"))
             std::fprintf(stderr, "view_probe: cannot write %s\n", screenshot.c_str());

@@ -1,6 +1,7 @@
 #include "display/ui/heart_picture_3d.h"
 
 #include <QPainter>
+#include <memory>
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -58,10 +59,43 @@ HeartPicture3D::HeartPicture3D(CCoeur& heart, int32_t layoutWidth, int32_t layou
       pictureBottom_(height_ - 5),
       polygonFill_(kMaxPolygons, 0) {
     offscreen_.fill(Qt::black);
+    regionPool_.setMaxThreadCount(1);
     for (int32_t& h : polygonHead_) h = -1;
     for (int32_t& o : occluderIndex_) o = -1;
     rotation_ = ComputeRotation(azimuth_, elevation_, displayScale_);
     origin_ = ProjectionOrigin(width_, height_);
+}
+
+void HeartPicture3D::SetLayout(int32_t layoutWidth, int32_t layoutHeight, int32_t displayScale,
+                               const QRect& pictureRect, qreal devicePixelRatio) {
+    width_ = std::max(layoutWidth, 64);
+    height_ = std::max(layoutHeight, 64);
+    displayScale_ = displayScale > 0 ? displayScale : 1000;
+    ratio_ = std::max<qreal>(devicePixelRatio, 1.0);
+    offscreen_ = QImage(static_cast<int>(width_ * ratio_), static_cast<int>(height_ * ratio_), QImage::Format_RGB32);
+    offscreen_.setDevicePixelRatio(ratio_);
+    offscreen_.fill(Qt::black);
+    pictureBottom_ = height_ - 5;
+    pictureRect_ = pictureRect;
+    toView_ = QTransform();
+    const QRect own(0, 0, width_ / 2, (height_ - 200) / 8 * 8);
+    if (!pictureRect_.isEmpty() && !own.isEmpty()) {
+        const qreal scale = std::min(static_cast<qreal>(pictureRect_.width()) / own.width(),
+                                     static_cast<qreal>(pictureRect_.height()) / own.height());
+        // Centred across, from the top down: the heart's own origin is near the top.
+        toView_.translate(pictureRect_.left() + (pictureRect_.width() - own.width() * scale) / 2, pictureRect_.top());
+        toView_.scale(scale, scale);
+    }
+    toPicture_ = toView_.inverted();
+    refreshCountdown_.store(3);  // the regions of the old size are of no use
+}
+
+QPoint HeartPicture3D::ToPicture(int32_t x, int32_t y) const { return toPicture_.map(QPoint(x, y)); }
+
+void HeartPicture3D::CopyToClient(QPainter& client, const QRect& pictureArea) const {
+    const QRectF view = toView_.mapRect(QRectF(pictureArea));
+    const QRectF device(view.left() * ratio_, view.top() * ratio_, view.width() * ratio_, view.height() * ratio_);
+    client.drawImage(view, offscreen_, device);
 }
 
 void HeartPicture3D::SetAngles(int32_t azimuth, int32_t elevation) {
@@ -271,6 +305,7 @@ void HeartPicture3D::DrawHeart(QPainter& client, int32_t style) {
     const bool volume = IsVolumeStyle(style);
     const bool full = fullCopyCounter_ > 0;
     refreshCountdown_.store(3);
+    ++generation_;
     vectorLoop_.Reset();  // a loop starts again from the centre of the new picture
     pictureBottom_ = (height_ - 200) / 8 * 8;
     drawnStyle_ = style;
@@ -313,6 +348,7 @@ void HeartPicture3D::DrawHeart(QPainter& client, int32_t style) {
     }
 
     QPainter off(&offscreen_);
+    off.setTransform(toView_);
     off.fillRect(QRect(QPoint(pictureLeft_, 0), QPoint(width_ / 2 - 1, entryBottom - 1)), Qt::black);
     for (int32_t i = 0; i < linkLookCount_; ++i) PaintLink(off, linkLooks_[i]);
     if (volume) {
@@ -332,8 +368,7 @@ void HeartPicture3D::DrawHeart(QPainter& client, int32_t style) {
         --fullCopyCounter_;
         copyHeight = entryBottom;
     }
-    const QRect copied(pictureLeft_, 0, width_ / 32 * 16 - pictureLeft_, copyHeight);
-    client.drawImage(copied, offscreen_, copied);
+    CopyToClient(client, QRect(pictureLeft_, 0, width_ / 32 * 16 - pictureLeft_, copyHeight));
     drawingBusy_ = false;
 }
 
@@ -379,8 +414,30 @@ bool HeartPicture3D::OnRedrawBeat() {
 
 void HeartPicture3D::ComputeVisibleRegions(bool whenDue) {
     if (whenDue && refreshCountdown_.load() != 1) return;
-    if (IsVolumeStyle(drawnStyle_)) polygons_.ComputeVisibleRegions(QSize(width_ / 2, height_));
+    if (IsVolumeStyle(drawnStyle_)) polygons_.ComputeVisibleRegions(offscreen_.size(), ratio_, toView_);
     refreshCountdown_.store(0);
+}
+
+void HeartPicture3D::StartRegionWork(QObject* context, bool now) {
+    if (now) refreshCountdown_.store(1);
+    if (refreshCountdown_.load() != 1) return;
+    if (!IsVolumeStyle(drawnStyle_)) {
+        refreshCountdown_.store(0);
+        return;
+    }
+    RegionJob job = polygons_.MakeRegionJob(offscreen_.size(), ratio_, toView_);
+    job.generation = generation_;
+    regionPool_.start([this, context, job = std::move(job)] {
+        auto result = std::make_shared<RegionResult>(ComputeRegions(job));
+        QMetaObject::invokeMethod(
+            context,
+            [this, result] {
+                if (result->generation != generation_ || refreshCountdown_.load() != 1) return;
+                polygons_.ApplyRegions(*result);
+                refreshCountdown_.store(0);
+            },
+            Qt::QueuedConnection);
+    });
 }
 
 bool HeartPicture3D::QueueCellRepaint(int32_t cell) {
@@ -417,6 +474,8 @@ QRect HeartPicture3D::FlushCellRepaints(QPainter& client) {
         }
     }
     QRect touched;
+    const QTransform clientTransform = client.transform();
+    client.setTransform(toView_);
     for (int32_t i = 0; i < count; ++i) {
         const int32_t cell = pendingCells_[i];
         pending_[cell] = false;
@@ -441,7 +500,8 @@ QRect HeartPicture3D::FlushCellRepaints(QPainter& client) {
         }
     }
     pendingCount_ = 0;
-    return touched;
+    client.setTransform(clientTransform);
+    return toView_.mapRect(touched);
 }
 
 QRect HeartPicture3D::DrawLink3D(QPainter& client, int32_t link) {
@@ -451,15 +511,34 @@ QRect HeartPicture3D::DrawLink3D(QPainter& client, int32_t link) {
         if (link < 0 || link >= heart_.linkCount || link >= kMaxLinks) return QRect();
         look = TakeLinkLook(link);
     }
+    const QTransform clientTransform = client.transform();
+    client.setTransform(toView_);
     PaintLink(client, look);
-    return QRect(QPoint(look.ax, look.ay), QPoint(look.bx, look.by)).normalized().adjusted(-3, -3, 3, 3);
+    client.setTransform(clientTransform);
+    return toView_.mapRect(QRect(QPoint(look.ax, look.ay), QPoint(look.bx, look.by)).normalized().adjusted(-3, -3, 3, 3));
 }
 
 QRect HeartPicture3D::DrawVectorStep(QPainter& client, const EcgSample& sample) {
-    return vectorLoop_.Draw(client, rotation_, width_, sample.bytes[0], sample.bytes[1], sample.bytes[2]);
+    const QTransform clientTransform = client.transform();
+    client.setTransform(toView_);
+    const QRect touched = vectorLoop_.Draw(client, rotation_, width_, sample.bytes[0], sample.bytes[1], sample.bytes[2]);
+    client.setTransform(clientTransform);
+    return toView_.mapRect(touched);
 }
 
-int32_t HeartPicture3D::HitCell(int32_t x, int32_t y) const {
+int32_t HeartPicture3D::HitLink(int32_t x, int32_t y) const {
+    const QPoint at = ToPicture(x, y);
+    // The squares are written by the drawings, on this thread.
+    for (int32_t i = 0; i < heart_.linkCount && i < kMaxLinks; ++i) {
+        const CellLink& l = heart_.links[i];
+        if (at.x() >= l.hitLeft && at.x() < l.hitRight && at.y() >= l.hitTop && at.y() < l.hitBottom) return i;
+    }
+    return -1;
+}
+
+int32_t HeartPicture3D::HitCell(int32_t vx, int32_t vy) const {
+    const QPoint at = ToPicture(vx, vy);
+    const int32_t x = at.x(), y = at.y();
     // Every cell is drawn at its projected point here, whatever its flat shape.
     const bool wide = drawnStyle_ == kStyleFullVolume && !linkClickFullVolume_;
     const int32_t reachX = wide ? 16 : 8, reachY = wide ? 16 : 6;

@@ -12,6 +12,8 @@
 #include <QImage>
 #include <QRect>
 #include <QString>
+#include <QThreadPool>
+#include <QTransform>
 #include <array>
 #include <atomic>
 #include <cstdint>
@@ -23,6 +25,7 @@
 #include "engine/ecg_synthesis.h"
 #include "engine/heart_record.h"
 
+class QObject;
 class QPainter;
 
 namespace vantrel {
@@ -33,6 +36,15 @@ QString ArrestMessage();
 class HeartPicture3D {
 public:
     HeartPicture3D(CCoeur& heart, int32_t layoutWidth, int32_t layoutHeight, int32_t displayScale);
+
+    // A new layout: the picture's own arithmetic (projection origin, orientation mark, bottom)
+    // follows the layout size, and the picture's area, the left half above its controls, is
+    // scaled into `pictureRect` (view coordinates; empty: no scaling) with one factor for both
+    // axes.  The off-screen bitmap is made at `devicePixelRatio`.
+    void SetLayout(int32_t layoutWidth, int32_t layoutHeight, int32_t displayScale, const QRect& pictureRect,
+                   qreal devicePixelRatio);
+    // The picture's coordinates to the view's, as last laid out.
+    const QTransform& PictureToView() const { return toView_; }
 
     void SetAngles(int32_t azimuth, int32_t elevation);
     int32_t Azimuth() const { return azimuth_; }
@@ -57,9 +69,16 @@ public:
     // The clock's redraw beat (clock thread, no lock): advances the countdown; true when the
     // visible regions are due now, so the caller asks the interface thread to compute them.
     bool OnRedrawBeat();
-    // The hidden-part removal of the volume styles; the countdown returns to 0.  `whenDue`: only
-    // if the countdown says the regions are due (a later drawing may have restarted it).
+    // The hidden-part removal of the volume styles, at once on this thread; the countdown
+    // returns to 0.  `whenDue`: only if the countdown says the regions are due.
     void ComputeVisibleRegions(bool whenDue = false);
+    // The same on a worker thread while the simulation runs: the regions of the last drawing are
+    // put in place (and the countdown returns to 0) by a call queued to `context`'s thread, unless
+    // a newer drawing came meanwhile.  Starts only when the regions are due (countdown 1), or at
+    // once with `now` (a paint).
+    void StartRegionWork(QObject* context, bool now = false);
+    // Waits for a running region computation (tests).
+    void WaitForRegionWork() { regionPool_.waitForDone(); }
     int32_t RefreshCountdown() const { return refreshCountdown_.load(); }
     // Single cells are repainted once the regions are ready, or at once while paused.
     bool CellRepaintAllowed(int32_t runMode) const { return refreshCountdown_.load() == 0 || runMode == 0; }
@@ -74,8 +93,10 @@ public:
     QRect DrawVectorStep(QPainter& client, const EcgSample& sample);
     void ResetVectorLoop() { vectorLoop_.Reset(); }
 
-    // The first shown cell whose click box holds the point, or -1.
+    // The first shown cell whose click box holds the point (view coordinates), or -1.
     int32_t HitCell(int32_t x, int32_t y) const;
+    // The first link whose click square, as last drawn here, holds the point, or -1.
+    int32_t HitLink(int32_t x, int32_t y) const;
 
     bool Busy() const { return drawingBusy_; }
     const QImage& Offscreen() const { return offscreen_; }
@@ -126,10 +147,17 @@ private:
     static void PaintCircle(QPainter& painter, const CircleLook& look);
     void PaintArrestLine(QPainter& painter) const;
     QRect PointBounds(int32_t cell) const;
+    QPoint ToPicture(int32_t x, int32_t y) const;
+    // Copies a rectangle of the picture's coordinates from the off-screen bitmap to `client`.
+    void CopyToClient(QPainter& client, const QRect& pictureArea) const;
 
     CCoeur& heart_;
     int32_t width_, height_, displayScale_;
     QImage offscreen_;
+    QRect pictureRect_;     // where the picture is scaled to, view coordinates; empty = as drawn
+    QTransform toView_;     // picture to view coordinates
+    QTransform toPicture_;  // its inverse
+    qreal ratio_ = 1.0;     // device pixels per view pixel of the off-screen bitmap
     int32_t pictureLeft_ = 1;
     int32_t pictureBottom_;
     int32_t fullCopyCounter_ = 1;
@@ -167,6 +195,9 @@ private:
     bool pending_[kMaxCells] = {};
 
     VectorLoop vectorLoop_;
+    int32_t generation_ = 0;  // full drawings so far: a region result of an older one is dropped
+    // Last member: destroyed first, so that a running computation ends before the table goes.
+    QThreadPool regionPool_;
 };
 
 }  // namespace vantrel

@@ -32,7 +32,8 @@ void HeartPictureMouse::OnLButtonDown(int32_t x, int32_t y) {
         return;
     }
     if (!host_.LinkClicksOff()) {
-        const int32_t link = picture_.HitLink(x, y);
+        int32_t link = host_.HitLink3D(x, y);
+        if (link == -2) link = picture_.HitLink(x, y);
         if (link >= 0) {
             {
                 std::lock_guard<std::mutex> guard(heart_.lock);

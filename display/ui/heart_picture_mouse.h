@@ -30,6 +30,7 @@ public:
     virtual bool LinkClicksOff() const { return false; }
     // The 3D picture hit-tests cells at their projected points; -2 = the flat picture's test.
     virtual int32_t HitCell3D(int32_t /*x*/, int32_t /*y*/) const { return -2; }
+    virtual int32_t HitLink3D(int32_t /*x*/, int32_t /*y*/) const { return -2; }
 };
 
 class HeartPictureMouse {

@@ -103,36 +103,40 @@ void PolygonTable::ChainCells(int32_t* polygonHead, int32_t cellCount) {
     }
 }
 
-void PolygonTable::ComputeVisibleRegions(QSize area) {
-    if (area.isEmpty()) return;
-    if (indexImage_.size() != area) indexImage_ = QImage(area, QImage::Format_RGB32);
-    indexImage_.fill(kNoPolygon);
+RegionResult ComputeRegions(const RegionJob& job) {
+    RegionResult result;
+    result.generation = job.generation;
+    result.regions.resize(job.corners.size());
+    if (job.deviceSize.isEmpty() || job.ratio <= 0) return result;
+    QImage indexImage(job.deviceSize, QImage::Format_RGB32);
+    indexImage.setDevicePixelRatio(job.ratio);
+    indexImage.fill(kNoPolygon);
     {
         // The same rasterisation as the picture's own drawing: what a polygon shows on screen is
         // exactly what is left of it here.
-        QPainter painter(&indexImage_);
+        QPainter painter(&indexImage);
         painter.setRenderHint(QPainter::Antialiasing, false);
-        for (int32_t index : order_) {
-            const FacePolygon& p = polygons_[static_cast<size_t>(index)];
-            if (!p.visible) continue;
+        painter.setTransform(job.toView);
+        for (int32_t index : job.order) {
+            if (!job.visible[static_cast<size_t>(index)]) continue;
             const QColor id = QColor::fromRgb(IndexColour(index));
             painter.setPen(QPen(id, 1));
             painter.setBrush(id);
-            painter.drawPolygon(p.corners, 4);
+            painter.drawPolygon(job.corners[static_cast<size_t>(index)].data(), 4);
         }
     }
-    const QRect image = indexImage_.rect();
-    for (int32_t index : order_) {
-        FacePolygon& p = polygons_[static_cast<size_t>(index)];
-        p.visibleRegion = QRegion();
-        if (!p.visible) continue;
+    const QRect image = indexImage.rect();
+    const QTransform toDevice = job.toView * QTransform::fromScale(job.ratio, job.ratio);
+    std::vector<QRect> runs;
+    for (int32_t index : job.order) {
+        if (!job.visible[static_cast<size_t>(index)]) continue;
         // One row of runs per scan line: rectangles sorted by y then x, never touching, each band
         // one pixel high, as a region's rectangle list must be.
-        runs_.clear();
-        const QRect box = p.bounds.adjusted(-1, -1, 1, 1) & image;
+        runs.clear();
+        const QRect box = toDevice.mapRect(job.bounds[static_cast<size_t>(index)]).adjusted(-3, -3, 3, 3) & image;
         const QRgb id = IndexColour(index);
         for (int y = box.top(); y <= box.bottom(); ++y) {
-            const auto* line = reinterpret_cast<const QRgb*>(indexImage_.constScanLine(y));
+            const auto* line = reinterpret_cast<const QRgb*>(indexImage.constScanLine(y));
             int x = box.left();
             while (x <= box.right()) {
                 if (line[x] != id) {
@@ -141,21 +145,58 @@ void PolygonTable::ComputeVisibleRegions(QSize area) {
                 }
                 const int start = x;
                 while (x <= box.right() && line[x] == id) ++x;
-                runs_.emplace_back(start, y, x - start, 1);
+                runs.emplace_back(start, y, x - start, 1);
             }
         }
-        if (runs_.empty()) {
-            p.enabled = false;
-        } else {
-            p.enabled = true;
-            p.visibleRegion.setRects(runs_.data(), static_cast<int>(runs_.size()));
-        }
+        if (!runs.empty()) result.regions[static_cast<size_t>(index)].setRects(runs.data(), static_cast<int>(runs.size()));
     }
+    return result;
+}
+
+RegionJob PolygonTable::MakeRegionJob(QSize deviceSize, qreal ratio, const QTransform& toView) const {
+    RegionJob job;
+    job.deviceSize = deviceSize;
+    job.ratio = ratio;
+    job.toView = toView;
+    job.order = order_;
+    const size_t n = static_cast<size_t>(count_);
+    job.corners.resize(n);
+    job.bounds.resize(n);
+    job.visible.resize(n);
+    for (size_t i = 0; i < n; ++i) {
+        const FacePolygon& p = polygons_[i];
+        std::copy(std::begin(p.corners), std::end(p.corners), job.corners[i].begin());
+        job.bounds[i] = p.bounds;
+        job.visible[i] = p.visible ? 1 : 0;
+    }
+    return job;
+}
+
+void PolygonTable::ApplyRegions(const RegionResult& result) {
+    const size_t n = std::min(static_cast<size_t>(count_), result.regions.size());
+    for (size_t i = 0; i < n; ++i) {
+        FacePolygon& p = polygons_[i];
+        p.visibleRegion = result.regions[i];
+        // A polygon left with no pixel is never repainted.
+        p.enabled = !p.visibleRegion.isEmpty();
+    }
+}
+
+void PolygonTable::ComputeVisibleRegions(QSize deviceSize, qreal ratio, const QTransform& toView) {
+    ApplyRegions(ComputeRegions(MakeRegionJob(deviceSize, ratio, toView)));
 }
 
 void PolygonTable::Draw(QPainter& painter, int32_t index, QRgb fill, bool clipped) const {
     const FacePolygon& p = polygons_[static_cast<size_t>(index)];
-    if (clipped) painter.setClipRegion(p.visibleRegion);
+    if (clipped) {
+        // The region is in device pixels: set it under the device scale's inverse, so that it
+        // stays where it was computed whatever the painter's own transform.
+        const QTransform keep = painter.transform();
+        const qreal ratio = painter.device() ? painter.device()->devicePixelRatioF() : 1.0;
+        painter.setTransform(QTransform::fromScale(1 / ratio, 1 / ratio));
+        painter.setClipRegion(p.visibleRegion);
+        painter.setTransform(keep);
+    }
     painter.setPen(QPen(Qt::black, 1));
     painter.setBrush(QColor::fromRgb(fill));
     painter.drawPolygon(p.corners, 4);

@@ -9,6 +9,8 @@
 #include <QRect>
 #include <QRegion>
 #include <QRgb>
+#include <QTransform>
+#include <array>
 #include <cstdint>
 #include <vector>
 
@@ -51,6 +53,26 @@ int32_t PolygonStateOf(const CCell& cell, int32_t style);
 // Fill colour of a polygon in a state, with its key, for that cell.
 QRgb PolygonFill(int32_t stateIndex, int32_t key, const CCell& cell);
 
+// What the hidden-part removal needs of the table, copied so that it can run on a worker thread
+// while the interface goes on (and may even rebuild the table: `generation` tells).
+struct RegionJob {
+    std::vector<std::array<QPoint, 4>> corners;  // by polygon index
+    std::vector<QRect> bounds;
+    std::vector<char> visible;
+    std::vector<int32_t> order;  // farthest first
+    QSize deviceSize;
+    qreal ratio = 1.0;
+    QTransform toView;
+    int32_t generation = 0;
+};
+struct RegionResult {
+    std::vector<QRegion> regions;  // by polygon index, device pixels; empty = hidden
+    int32_t generation = 0;
+};
+// Draws every visible polygon in order into an index image through the job's transform and
+// keeps, for each, the device pixels where it stayed on top.  Any thread.
+RegionResult ComputeRegions(const RegionJob& job);
+
 class PolygonTable {
 public:
     PolygonTable();
@@ -73,19 +95,22 @@ public:
     void ChainCells(int32_t* polygonHead, int32_t cellCount);
 
     // The hidden-part removal: draws every visible polygon in sorted order into an index image of
-    // `area` and gives each polygon the pixels where it stayed on top; a polygon left with none is
-    // disabled.  Runs on the interface thread.
-    void ComputeVisibleRegions(QSize area);
+    // `deviceSize` pixels, through `toView` at `ratio` device pixels per view pixel (exactly as
+    // the picture is drawn), and gives each polygon the device pixels where it stayed on top; a
+    // polygon left with none is disabled.  Runs on the interface thread.
+    void ComputeVisibleRegions(QSize deviceSize, qreal ratio, const QTransform& toView);
+    // The same in two halves, for a worker: the copy to work on, and its result put back.
+    RegionJob MakeRegionJob(QSize deviceSize, qreal ratio, const QTransform& toView) const;
+    void ApplyRegions(const RegionResult& result);
 
-    // One polygon in its colour with a black outline, optionally clipped to its visible region.
+    // One polygon in its colour with a black outline, through the painter's transform; clipped:
+    // only its visible region (device pixels of a painter at the same ratio and transform).
     void Draw(QPainter& painter, int32_t index, QRgb fill, bool clipped) const;
 
 private:
     std::vector<FacePolygon> polygons_;
     int32_t count_ = 0;
     std::vector<int32_t> order_;
-    QImage indexImage_;          // reused between computations
-    std::vector<QRect> runs_;    // scratch for one polygon's region
 };
 
 }  // namespace vantrel

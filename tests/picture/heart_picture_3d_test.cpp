@@ -3,6 +3,7 @@
 // single-cell repaint through the visible regions.
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
 #include <QImage>
 #include <QPainter>
 #include <cstring>
@@ -267,6 +268,41 @@ TEST(VectorLoop, SegmentsFollowTheRotation) {
     EXPECT_EQ(loop.Previous(), QPoint(25, 0));
     p.end();
     EXPECT_EQ(image.pixel(400 / 2 - 60 + 10, 50) & 0xFFFFFF, Rgb(64, 64, 255));
+}
+
+}  // namespace
+}  // namespace vantrel
+
+namespace vantrel {
+namespace {
+
+TEST_F(Picture3DTest, RegionsComputedOnAWorkerArePutInPlaceByTheInterfaceThread) {
+    Build({{"X", 0, 0, 0}, {"Y", 0, 0, -20}});
+    Paint(kStyleFullVolume);
+    QObject context;
+    picture->StartRegionWork(&context);  // not due yet: nothing starts
+    picture->WaitForRegionWork();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(picture->RefreshCountdown(), 3);
+    EXPECT_FALSE(picture->OnRedrawBeat());
+    EXPECT_TRUE(picture->OnRedrawBeat());
+    picture->StartRegionWork(&context);
+    picture->WaitForRegionWork();
+    EXPECT_EQ(picture->RefreshCountdown(), 1) << "put in place on the interface thread only";
+    QCoreApplication::processEvents();
+    EXPECT_EQ(picture->RefreshCountdown(), 0);
+    const PolygonTable& table = picture->Polygons();
+    ASSERT_EQ(table.Count(), 2);
+    EXPECT_TRUE(table[0].enabled && table[1].enabled);
+    EXPECT_FALSE(table[0].visibleRegion.contains(QPoint(heart->cellPictures[0].screenX, heart->cellPictures[0].screenY)))
+        << "the far square's centre lies under the near one";
+
+    // A result that arrives after a newer drawing is dropped.
+    picture->StartRegionWork(&context, true);
+    picture->WaitForRegionWork();
+    Paint(kStyleFullVolume);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(picture->RefreshCountdown(), 3);
 }
 
 }  // namespace
