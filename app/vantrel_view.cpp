@@ -518,7 +518,7 @@ void CCVantrelView::HideScreenControls() {
 }
 
 void CCVantrelView::ShowWelcome(int chapter) {
-    CWelcome welcome(chapter, this);
+    CWelcome welcome(chapter, doc_.programDirectory, doc_.languageSuffix, this);
     if (welcomeClosesItself_) QTimer::singleShot(200, &welcome, &QDialog::accept);
     welcome.exec();
 }
