@@ -21,6 +21,7 @@ constexpr int32_t kMaxTSamples = 700 / kSampleMs;
 // A QRS ends at two quiet samples, or where the signal has slowed to the pace of a T wave for
 // three samples once it has come down to a quarter of its peak.
 constexpr int32_t kSlowVelocity = 2;
+constexpr int32_t kMaxQrsSamples = 250 / kSampleMs;
 
 bool Quiet(const EcgTrace& trace, int32_t t) {
     if (t < 0 || t >= trace.Size()) return true;
@@ -54,6 +55,15 @@ bool ShockArtefact(const EcgTrace& trace, int32_t t) {
 // from large T waves that way.
 int32_t Velocity2(const EcgTrace& trace, int32_t t) { return Velocity(trace, t) + Velocity(trace, t - 1); }
 
+// Where the fast part of a complex that starts at `core` ends, on a signal that never rests: the
+// last sample at `pace` or faster before 35 ms slower than it.
+int32_t FastPartEnd(const EcgTrace& trace, int32_t core, int32_t pace) {
+    int32_t last = core;
+    for (int32_t e = core; e < trace.Size() && e - last < 7 && e - core <= kMaxQrsSamples; ++e)
+        if (Velocity2(trace, e) >= pace) last = e;
+    return last;
+}
+
 // The first sample of the non-quiet stretch that holds `t`, looking back at most `limit`
 // samples; -1 when the stretch runs on further back.
 int32_t StretchStart(const EcgTrace& trace, int32_t t, int32_t limit) {
@@ -62,10 +72,13 @@ int32_t StretchStart(const EcgTrace& trace, int32_t t, int32_t limit) {
     return -1;
 }
 
+// The end of a QRS that started at sample `core`: -1 when the trace ends first, -2 when the signal
+// never rests within kMaxQrsSamples (a tachycardia whose T wave runs into the next complex).
 int32_t QrsOffset(const EcgTrace& trace, int32_t core) {
     int32_t peak = 0;
     for (int32_t e = core;; ++e) {
         if (e + 3 >= trace.Size()) return -1;
+        if (e - core > kMaxQrsSamples) return -2;
         peak = std::max(peak, Magnitude(trace, e));
         if (Quiet(trace, e + 1) && Quiet(trace, e + 2)) return e;
         const bool slow = Velocity(trace, e + 1) <= kSlowVelocity &&
@@ -183,16 +196,17 @@ std::vector<Beat> FindBeats(const EcgTrace& trace) {
                 }
         }
         if (beat.qrsOnset < 0) {
-            // On a baseline that never rests (flutter or fibrillation waves) the QRS starts where
-            // the signal picks up speed: after the last two samples slower than a quarter of the
-            // core pace.
+            // On a baseline that never rests (flutter or fibrillation waves, a tachycardia's T
+            // wave) the QRS starts where the signal picks up speed: after the last sample slower
+            // than half the core pace.
             for (int32_t s = t; s > t - kMaxLeadInSamples && s > 1; --s)
-                if (Velocity2(trace, s - 1) * 4 < core && Velocity2(trace, s - 2) * 4 < core) {
+                if (Velocity2(trace, s - 1) * 2 < core) {
                     beat.qrsOnset = s;
                     break;
                 }
         }
         beat.qrsOffset = QrsOffset(trace, t);
+        if (beat.qrsOffset == -2) beat.qrsOffset = FastPartEnd(trace, t, core);
         if (beat.qrsOffset < 0) break;  // runs past the end of the trace
         t = beat.qrsOffset;
         if (beat.qrsOnset <= previousEnd) beat.qrsOnset = -1;
