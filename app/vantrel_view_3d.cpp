@@ -59,7 +59,9 @@ void CCVantrelView::LayOut3DControls(int rowY) {
     // right edge of the picture, below the orientation mark and its scale.
     const int half = layout_.layoutWidth / 2;
     for (int i = 0; i < 4; ++i) chamberBox_[i]->setGeometry(50 + i * 52, rowY - 46, 50, 20);
-    azimuthBar_->setGeometry(50, rowY - 22, std::max(half - 90, 60), 16);
+    // The bar ends short of the pacemaker panel's can, which shares this band when a mode is set.
+    const int barRight = std::min(half - 40, 5 * layout_.layoutWidth / 12 - 8);
+    azimuthBar_->setGeometry(50, rowY - 22, std::max(barRight - 50, 60), 16);
     const int top = 310;
     elevationBar_->setGeometry(half - 44, top, 16, std::max(rowY - 52 - top, 40));
 }
