@@ -11,8 +11,9 @@
 //   --model F            the model file (default: the benchmark heart "Bench 1000.hmd")
 //   --display-style N    display style of the heart picture, 0..10 (default 2, the settings default)
 //   --screen S           the screen to stay on: "heart" (default) or "ecg"
-//   --heart H            the heart picture: "2d" (default) or "3d" (F8); with "3d" the probe also
-//                        times one full drawing with its visible regions, and a single-cell repaint
+//   --heart H            the heart picture: "2d" (default) or "3d" (F8, counted from a second after
+//                        the switch); with "3d" the probe also times, the clock paused at the end,
+//                        one full drawing, its visible regions and a single-cell repaint
 //   --screenshot F       grab the main window at the end
 #include <QAction>
 #include <QImage>
@@ -197,13 +198,11 @@ int Probe(int argc, char** argv) {
     int32_t ticks = 0;
     double wallSeconds = 0, uiCpu = 0, processCpu = 0;
 
-    QObject::connect(&view, &CCVantrelView::simulationStarted, &poll, [&] {
+    auto startCounting = [&] {
         {
             std::lock_guard<std::mutex> guard(doc.heart.lock);
             startTick = doc.heart.tickCount;
         }
-        if (screen == "ecg") frame.Action(kCmdEcgScreen)->trigger();
-        else if (heartView == "3d") frame.Action(kCmdHeart3d)->trigger();
         cpuAtStart = ThreadCpuSeconds();
         processCpuAtStart = ProcessCpuSeconds();
         noticesAtStart = watch.notices;
@@ -211,6 +210,17 @@ int Probe(int argc, char** argv) {
         wall.start();
         lastPollMs = 0;
         poll.start(20);
+    };
+    QObject::connect(&view, &CCVantrelView::simulationStarted, &poll, [&] {
+        if (screen == "ecg") frame.Action(kCmdEcgScreen)->trigger();
+        // The switch to the 3D picture is one full drawing with its regions: the run is counted
+        // from a second later, in the picture as it stays.
+        if (screen == "heart" && heartView == "3d") {
+            frame.Action(kCmdHeart3d)->trigger();
+            QTimer::singleShot(1000, &frame, startCounting);
+        } else {
+            startCounting();
+        }
     });
     QObject::connect(&poll, &QTimer::timeout, &frame, [&] {
         const qint64 now = wall.elapsed();

@@ -8,6 +8,13 @@ namespace vantrel {
 namespace {
 constexpr QRgb kNoPolygon = 0xFFFFFFFFu;
 QRgb IndexColour(int32_t index) { return 0xFF000000u | static_cast<QRgb>(index); }
+// One device pixel whatever the scale: the outline the picture draws and the one the hidden-part
+// removal rasterises must be the same.
+QPen OutlinePen(const QColor& colour) {
+    QPen pen(colour, 1);
+    pen.setCosmetic(true);
+    return pen;
+}
 int32_t Byte(int32_t v) { return v & 0xFF; }
 }  // namespace
 
@@ -120,7 +127,7 @@ RegionResult ComputeRegions(const RegionJob& job) {
         for (int32_t index : job.order) {
             if (!job.visible[static_cast<size_t>(index)]) continue;
             const QColor id = QColor::fromRgb(IndexColour(index));
-            painter.setPen(QPen(id, 1));
+            painter.setPen(OutlinePen(id));
             painter.setBrush(id);
             painter.drawPolygon(job.corners[static_cast<size_t>(index)].data(), 4);
         }
@@ -197,7 +204,7 @@ void PolygonTable::Draw(QPainter& painter, int32_t index, QRgb fill, bool clippe
         painter.setClipRegion(p.visibleRegion);
         painter.setTransform(keep);
     }
-    painter.setPen(QPen(Qt::black, 1));
+    painter.setPen(OutlinePen(Qt::black));
     painter.setBrush(QColor::fromRgb(fill));
     painter.drawPolygon(p.corners, 4);
     if (clipped) painter.setClipping(false);
