@@ -70,6 +70,44 @@ TEST(ClinicConduction, FirstDegreeAvBlockConductsEveryPSlowly) {
     EXPECT_LE(run.summary.prInterval, 400);
 }
 
+// Wenckebach: reading each atrial activation (I.C.1) as conducted, with its atrio-ventricular
+// interval, or blocked, the groups between two blocked P waves show a PR that lengthens beat by
+// beat, the shortest first.
+TEST(ClinicConduction, WenckebachLengthensThePrUntilAPIsBlocked) {
+    const HeartRun run = RunClinic("3.2 Wenckebach", 60);
+    ASSERT_TRUE(run.ok) << run.error;
+    const std::vector<int32_t> atria = AtrialActivations(run, 15000, 60000);
+    const std::vector<Beat> beats = BeatsBetween(run, 15000, 60000);
+    constexpr int32_t kBlocked = -1;
+    std::vector<int32_t> av;  // per P wave: its AV interval in ms, or kBlocked
+    for (size_t i = 0; i < atria.size(); ++i) {
+        const int32_t next = i + 1 < atria.size() ? atria[i + 1] : run.trace.Size();
+        int32_t interval = kBlocked;
+        for (const Beat& b : beats)
+            if (b.qrsOnset > atria[i] && b.qrsOnset <= next && interval == kBlocked)
+                interval = (b.qrsOnset - atria[i]) * kSampleMs;
+        av.push_back(interval);
+    }
+    std::printf("3.2 Wenckebach, AV interval of each P wave (ms, -1 blocked):\n ");
+    for (int32_t v : av) std::printf(" %d", v);
+    std::printf("\n");
+    int groups = 0;
+    size_t start = 0;
+    while (start < av.size() && av[start] != kBlocked) ++start;  // the first complete group
+    for (size_t i = start + 1; i < av.size(); ++i) {
+        if (av[i] != kBlocked) continue;
+        const std::vector<int32_t> group(av.begin() + static_cast<long>(start) + 1, av.begin() + static_cast<long>(i));
+        start = i;
+        SCOPED_TRACE(groups);
+        ASSERT_GE(group.size(), 2u) << "at least two conducted beats between blocked P waves";
+        for (size_t k = 1; k < group.size(); ++k) EXPECT_GT(group[k], group[k - 1] + 10) << "PR lengthens";
+        EXPECT_LE(group.front(), 200) << "the shortest PR comes first, after the blocked P";
+        ++groups;
+    }
+    EXPECT_GE(groups, 8) << "the groups repeat";
+    for (const Beat& b : beats) EXPECT_LE(b.QrsMs(), 110) << "narrow QRS at " << b.OnsetMs();
+}
+
 // Mobitz II: every conducted P with the same PR, and P waves that are suddenly not conducted.
 TEST(ClinicConduction, MobitzTwoBlocksSuddenlyWithAConstantPr) {
     const HeartRun run = RunClinic("3.3 Mobitz II", 40);
