@@ -244,5 +244,65 @@ TEST(ClinicReentry, VentricularTachycardiaAroundAScarFromProgrammedStimulation) 
     for (const Beat& b : after) EXPECT_TRUE(b.HasP()) << b.OnsetMs();
 }
 
+double CoefficientOfVariation(const std::vector<int32_t>& values) {
+    if (values.size() < 2) return 0;
+    double mean = 0, square = 0;
+    for (int32_t v : values) mean += v;
+    mean /= static_cast<double>(values.size());
+    for (int32_t v : values) square += (v - mean) * (v - mean);
+    return std::sqrt(square / static_cast<double>(values.size())) / mean;
+}
+
+std::vector<int32_t> IntervalsMs(const std::vector<int32_t>& samples) {
+    std::vector<int32_t> out;
+    for (size_t i = 1; i < samples.size(); ++i) out.push_back((samples[i] - samples[i - 1]) * kSampleMs);
+    return out;
+}
+
+// Sinus rhythm until the start sequence sets the pulmonary veins firing; then fast, irregular
+// atrial activity at both right atrial electrodes, no P wave before each QRS, and RR intervals
+// that follow no pattern.
+TEST(ClinicReentry, AtrialFibrillationIsFastIrregularAtrialActivityAndAnIrregularPulse) {
+    const HeartRun run = RunClinic("6.2 Atrial fibrillation", 70, {"0:ic3=RA7"});
+    ASSERT_TRUE(run.ok) << run.error;
+    const std::vector<Beat> sinus = BeatsBetween(run, 1000, 5000);
+    ASSERT_GE(sinus.size(), 4u);
+    for (const Beat& b : sinus) EXPECT_TRUE(b.HasP()) << "sinus rhythm before the start, at " << b.OnsetMs();
+
+    std::printf("6.2 Atrial fibrillation:\n");
+    for (int electrode : {0, 2}) {
+        std::vector<int32_t> atria;
+        for (int32_t a : Activations(run.trace, electrode))
+            if (a * kSampleMs >= 15000) atria.push_back(a);
+        const std::vector<int32_t> intervals = IntervalsMs(atria);
+        const int32_t rate = RateBpm(MedianIntervalMs(atria));
+        Note(std::string("atrial rate at I.C.") + std::to_string(electrode + 1) + ", per minute", rate);
+        Note("  variation of its intervals (sd / mean)", CoefficientOfVariation(intervals));
+        EXPECT_GT(rate, 350);
+        EXPECT_GE(CoefficientOfVariation(intervals), 0.08) << "irregular atrial activity";
+    }
+    const std::vector<Beat> beats = BeatsBetween(run, 15000, 70000);
+    ASSERT_GE(beats.size(), 60u);
+    std::vector<int32_t> rr;
+    for (const Beat& b : beats) rr.push_back(b.rrMs);
+    const int32_t atrialCount = static_cast<int32_t>(AtrialActivations(run, 15000, 70000).size());
+    EXPECT_GE(atrialCount, 2 * static_cast<int32_t>(beats.size())) << "no P wave per QRS: the atria fire far faster";
+    double successive = 0;
+    for (size_t i = 1; i < rr.size(); ++i) successive += std::abs(rr[i] - rr[i - 1]);
+    successive /= static_cast<double>(rr.size() - 1);
+    Note("ventricular rate, bpm", RateBpm(MedianRrMs(beats)));
+    Note("RR variation (sd / mean)", CoefficientOfVariation(rr));
+    Note("mean change from one RR to the next, ms", successive);
+    EXPECT_GE(CoefficientOfVariation(rr), 0.1) << "irregular";
+    EXPECT_GE(successive, 40);
+    // Irregularly irregular: no RR pattern repeats with a period of one to eight beats.
+    for (size_t period = 1; period <= 8; ++period) {
+        int same = 0;
+        for (size_t i = period; i < rr.size(); ++i)
+            if (std::abs(rr[i] - rr[i - period]) <= 10) ++same;
+        EXPECT_LT(same * 2, static_cast<int>(rr.size() - period)) << "a pattern of period " << period;
+    }
+}
+
 }  // namespace
 }  // namespace vantrel::testing
