@@ -52,6 +52,16 @@ void ArmScriptedRun(DesktopSession& session, const AppOptions& options, int& exi
                 exitStatus = 1;
             }
         }
+        const auto printed = [&](const std::string& file, bool written) {
+            if (file.empty() || written) return;
+            std::fprintf(stderr, "vantrel: cannot write %s\n", file.c_str());
+            exitStatus = 1;
+        };
+        if (!options.reportFile.empty())
+            printed(options.reportFile, frame->View()->ScriptReport(QString::fromStdString(options.reportFile)));
+        if (!options.printFrozenFile.empty())
+            printed(options.printFrozenFile,
+                    frame->View()->ScriptFrozenPage(QString::fromStdString(options.printFrozenFile)));
         frame->close();
         QCoreApplication::exit(exitStatus);
     });

@@ -19,6 +19,8 @@ constexpr CommandInfo kCommands[] = {
     {kCmdLoadHeart, kFile, "Load Heart model", "", "Load another heart model", "Load Heart model", false},
     {kCmdPrint, kFile, "Print ECG strip", "Ctrl+P", "Queue the shown frozen strip for printing, or print the queue",
      "Print ECG strip", false},
+    {kCmdReport, kFile, "Print 12-lead report", "", "Print the last 10 seconds as a 12-lead report",
+     "Print 12-lead report", false},
     {kCmdPrintSetup, kFile, "Set &Up Printer", "", "Change the printer and printing options", "Printer set-up", false},
     {kCmdQuit, kFile, "&Quit", "", "Quit the application", "Quit", false},
     {kCmdEcgScreen, kDisplay, "&ECG screen", "F5", "Display the ECG on the whole screen", "ECG screen", false},

@@ -40,6 +40,7 @@ enum CommandId : int {
     kCmdRecord = 32788,
     kCmdMoveLeft = 32792,
     kCmdMoveRight = 32791,
+    kCmdReport = 32810,  // the 12-lead report page
 };
 
 struct CommandInfo {

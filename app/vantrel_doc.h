@@ -14,6 +14,8 @@
 #include "engine/ecg_display.h"
 #include "engine/heart_rate_ring.h"
 #include "display/ui/ecg_strip.h"
+#include "display/ui/frozen_ecg.h"
+#include "engine/frozen_record.h"
 #include "engine/heart_record.h"
 #include "model/model_reader.h"
 #include "model/therapy/therapy_panel.h"
@@ -45,6 +47,8 @@ public:
     EcgDisplay display;     // the sample store the clock fills
     EcgStrip strip{display};  // the live strip's drawing state
     HeartRateRing rates;
+    FrozenRecord frozen;    // the copy the frozen screen shows, taken by each freeze
+    FrozenEcg frozenEcg{frozen, strip};  // the frozen screen's position, calipers and print queue
     CReglage tonePanel;     // windows created by the view at its first paint
     std::string modelTitle;
     QPointer<QLabel> commentsCaption;  // "Comments of TXT files", created by the view

@@ -302,8 +302,9 @@ void CCVantrelView::PaintScreen(QPainter& p) {
     switch (displayMode_) {
     case kScreenHeart: PaintHeartScreen(p, newLayout); break;
     case kScreenEcg: PaintEcgScreen(p, newLayout); break;
+    case kScreenFrozen: PaintFrozenScreen(p, newLayout); break;
     case kScreenComments: PaintCommentsScreen(newLayout); break;
-    default: break;  // the frozen screen is not part of this build
+    default: break;
     }
     previousMode_ = displayMode_;
     setFocus();
@@ -472,7 +473,10 @@ void CCVantrelView::LayOutControls() {
         electrodeButton_[n]->setGeometry(besideX, baselines[n] - kRowHeight / 2, kColumnWidth - 2, kRowHeight);
     for (int i = 0; i < 3; ++i)
         leadList_[i]->setGeometry(besideX, strip.Baseline(5 + i) - 11, kColumnWidth - 2, 22);
-    speedList_->setGeometry(besideX, strip.StripBottom() - 24, kColumnWidth - 2, 22);
+    // On the frozen screen the time of the stretch is written at the strip's bottom left: the
+    // list stands clear of it.
+    const int speedListY = strip.StripBottom() - (displayMode_ == kScreenFrozen ? 40 : 24);
+    speedList_->setGeometry(besideX, speedListY, kColumnWidth - 2, 22);
     elapsedLabel_->setGeometry(besideX, strip.StripTop() + 2, kColumnWidth + 10, 16);
 
     // Heart-model screen only: the therapy lists above the strip, the style list, the bottom row.
@@ -633,8 +637,17 @@ void CCVantrelView::OnCellChanged(int32_t tickOfMessage, int32_t cellIndex) {
 }
 
 void CCVantrelView::StepHooks::OnStepFinished() {
-    QPainter p(&view_.canvas_);
-    view_.update(view_.doc_.strip.DrawNew(p));
+    if (view_.displayMode_ == kScreenFrozen) {
+        // The frozen screen shows no live samples; a new rate sample redraws its trend, and the
+        // stretch and cursor with it.
+        if (view_.doc_.rates.rateUpdated) {
+            view_.doc_.rates.rateUpdated = 0;
+            view_.DrawFrozenAt(-1);
+        }
+    } else {
+        QPainter p(&view_.canvas_);
+        view_.update(view_.doc_.strip.DrawNew(p));
+    }
     int32_t sinusClock = 0;
     {
         std::lock_guard<std::mutex> guard(view_.doc_.heart.lock);
@@ -776,6 +789,7 @@ void CCVantrelView::OnSyncPaint() { RedrawHeart(); }
 
 void CCVantrelView::OnLeadsChanged() {
     doc_.strip.SetLeads(leadList_[0]->currentIndex(), leadList_[1]->currentIndex(), leadList_[2]->currentIndex());
+    if (displayMode_ == kScreenFrozen) Invalidate();  // the frozen stretch shows the new leads at once
 }
 
 void CCVantrelView::OnSpeedChanged() {
@@ -828,6 +842,10 @@ void CCVantrelView::mousePressEvent(QMouseEvent* event) {
         pictureMouse_->OnLButtonDown(at.x(), at.y());
         return;
     }
+    if (event->button() == Qt::LeftButton && displayMode_ == kScreenFrozen && !firstPaintPending_) {
+        OnFrozenClick(at);
+        return;
+    }
     QWidget::mousePressEvent(event);
 }
 
@@ -850,7 +868,14 @@ bool CCVantrelView::IsCommandEnabled(int id) const {
     case kCmdHeart2d:
     case kCmdHeart3d:
     case kCmdPrQtPlot:
+    case kCmdFrozenScreen:
         return normalWindow;
+    case kCmdPrint:
+    case kCmdMoveLeft:
+    case kCmdMoveRight:
+        return displayMode_ == kScreenFrozen;
+    case kCmdReport:
+        return normalWindow && !firstPaintPending_;
     case kCmdLoadHeart:
     case kCmdInitialValues:
         return normalWindow;
@@ -867,8 +892,8 @@ bool CCVantrelView::IsCommandEnabled(int id) const {
     case kCmdSpeed:
         return displayMode_ == kScreenHeart;
     default:
-        // Not part of this build: the frozen screen, the 3D picture, the PR/QT plot, the
-        // parameter dialogs, the languages, the comment pages, printing and recording.
+        // Not part of this build: the 3D picture, the PR/QT plot, the parameter dialogs, the
+        // languages, the comment pages and recording.
         return false;
     }
 }
@@ -886,6 +911,11 @@ void CCVantrelView::Execute(int id) {
     if (!IsCommandEnabled(id)) return;
     switch (id) {
     case kCmdEcgScreen: SwitchScreen(kScreenEcg); break;
+    case kCmdFrozenScreen: Freeze(); break;
+    case kCmdPrint: PrintStrip(); break;
+    case kCmdMoveLeft: MoveFrozen(true); break;
+    case kCmdMoveRight: MoveFrozen(false); break;
+    case kCmdReport: PrintReport(); break;
     case kCmdLoadHeart: LoadHeartModel(); break;
     case kCmdInitialValues: ReloadModel(); break;
     case kCmdHeart2d:
@@ -922,6 +952,7 @@ void CCVantrelView::Execute(int id) {
 }
 
 void CCVantrelView::SwitchScreen(int32_t mode) {
+    PrintPending();  // strips queued on the frozen screen are printed before it goes
     if (displayMode_ == kScreenFrozen && mode != kScreenFrozen) {
         frozenSpeedSelection_ = speedList_->currentIndex();
         speedList_->setCurrentIndex(liveSpeedSelection_);

@@ -15,6 +15,7 @@
 #include "display/ui/heart_picture_2d.h"
 #include "display/ui/heart_picture_3d.h"
 #include "display/ui/heart_picture_mouse.h"
+#include "display/ui/twelve_lead_report.h"
 #include "engine/simulation_clock.h"
 
 class QCheckBox;
@@ -85,6 +86,17 @@ public:
     // Scripted runs and tests: the drug and sequence confirmations answer themselves, 1 with
     // their OK button, -1 with their cancel button; 0 (the default) waits for the user.
     void SetTherapyAnswer(int answer) { therapyAnswer_ = answer; }
+
+    // Scripted runs: freeze, then print six strips ending 36, 29, 22, 15, 8 and 1 s before the
+    // freeze to a PDF file; false when the file could not be written.
+    bool ScriptFrozenPage(const QString& pdfPath);
+    // Scripted runs: the 12-lead report of the last 10 s to a PDF file.
+    bool ScriptReport(const QString& pdfPath);
+    // Print jobs go to this PDF file without the print dialog (scripts, tests); empty: dialog.
+    void SetPrintTarget(const QString& pdfPath) { printTarget_ = pdfPath; }
+    // The frozen screen's position and print queue, for tests.
+    int32_t FrozenOffset() const { return frozenOffset_; }
+    int32_t PrintCount() const { return printCount_; }
 
 signals:
     // The model title changed (message 1027): the frame shows it in its caption.
@@ -175,6 +187,24 @@ private:
     void ToggleRecordIntervals();
     void ShowIntervalPlot();
 
+    // The frozen screen and printing (app/view_frozen.cpp).
+    void PaintFrozenScreen(QPainter& p, bool newLayout);
+    void Freeze();
+    void DrawFrozenAt(int32_t position);
+    void MoveFrozen(bool earlier);
+    bool OnFrozenClick(const QPoint& at);
+    void PrintStrip();
+    void PrintPending();
+    void StartPrintJob();
+    void PrintReport();
+    // The printer of the next job: the print dialog's choice, or the PDF target; false when
+    // the user cancelled.
+    bool ChoosePrinter(bool landscape);
+    void ReportPrintResult(bool printed);
+    QString LeadName(int list) const;
+    TwelveLeadReport ReportData();
+    void MeasuredIntervals(int32_t& prMs, int32_t& qtMs);
+
     CCVantrelDoc& doc_;
     CReglage& tone_;  // the document's tone panel; its windows are this view's children
     const ScreenLayout layout_;
@@ -254,6 +284,9 @@ private:
     CPACE* pacemakerDialog_ = nullptr;
     CORTHO* stimulatorDialog_ = nullptr;
     std::unique_ptr<QPrinter> printer_;  // the printer chosen in the set-up dialog, for the run
+    QString printTarget_;                // see SetPrintTarget
+    bool lastPrintFailed_ = false;
+    int32_t frozenPrMs_ = -1, frozenQtMs_ = -1;  // the engine's PR and QT at the freeze
 };
 
 }  // namespace vantrel
