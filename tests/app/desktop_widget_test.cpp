@@ -69,8 +69,8 @@ TEST_F(DesktopTest, CommandRulesOnEachScreen) {
         {kCmdLoadHeart, true, true},     {kCmdInitialValues, true, true}, {kCmdRemodeling, true, true},
         {kCmdRespiration, true, true},   {kCmdTWave, true, true},       {kCmdAbout, true, true},
         {kCmdHeart3d, true, true},       {kCmdPrQtPlot, true, true},
+        {kCmdFrozenScreen, true, true},  {kCmdReport, true, true},      {kCmdPrint, false, false},
         // Not part of this build: present and disabled.
-        {kCmdFrozenScreen, false, false}, {kCmdPrint, false, false},
         {kCmdLanguage, false, false},     {kCmdCommentsFull, false, false},
         {kCmdRecord, false, false},       {kCmdNoHandler, false, false}, {kCmdParameters, false, false},
         {kCmdSetupApplication, false, false}, {kCmdAdvanced, false, false}, {kCmdCommentsNormal, false, false},
