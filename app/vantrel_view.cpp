@@ -361,6 +361,7 @@ void CCVantrelView::DrawHeartPicture(QPainter& p) {
     // The paint's full picture: the whole height of the left half, then the colour keys of the
     // intracardiac electrodes and the pacemaker panel.
     if (heart3d_) {
+        Sync3DLayout();
         picture3d_->PrepareForPaint();
         picture3d_->DrawHeart(p, PictureStyle());
         // The hidden parts are removed at once (on a worker while the simulation runs, so that the
@@ -387,6 +388,7 @@ void CCVantrelView::RedrawHeart() {
     int32_t baselines[4];
     doc_.strip.GetIntracardiacBaselines(baselines);
     if (heart3d_) {
+        Sync3DLayout();
         std::array<bool, kChamberCount> shown{};
         for (int i = 0; i < kChamberCount; ++i) shown[static_cast<size_t>(i)] = chamberBox_[i]->isChecked();
         picture3d_->SetChambers(shown);

@@ -176,6 +176,8 @@ private:
     void Show3DControls(bool shown);
     void OnAngleBarAction(QScrollBar* bar, int action);
     void ShowHeart3D();
+    // The 3D picture follows the view's layout size, picture rectangle and pixel ratio.
+    void Sync3DLayout();
     // The arrest declared by the rate monitor: the 3D skeleton plays it, the status bar and the
     // picture say how to start again.
     void DeclareArrest();

@@ -72,6 +72,13 @@ void CCVantrelView::Show3DControls(bool shown) {
     elevationBar_->setVisible(shown);
 }
 
+void CCVantrelView::Sync3DLayout() {
+    const QRect pictureRect;  // the picture's own arithmetic fills the left half as it is
+    const qreal ratio = canvas_.devicePixelRatio();
+    if (picture3d_->LaidOutFor(layout_.layoutWidth, layout_.layoutHeight, pictureRect, ratio)) return;
+    picture3d_->SetLayout(layout_.layoutWidth, layout_.layoutHeight, layout_.displayScale, pictureRect, ratio);
+}
+
 void CCVantrelView::ShowHeart3D() {
     heart3d_ = true;
     commentRefreshPending_ = 1;

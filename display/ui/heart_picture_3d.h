@@ -14,6 +14,7 @@
 #include <QString>
 #include <QThreadPool>
 #include <QTransform>
+#include <algorithm>
 #include <array>
 #include <atomic>
 #include <cstdint>
@@ -43,6 +44,11 @@ public:
     // axes.  The off-screen bitmap is made at `devicePixelRatio`.
     void SetLayout(int32_t layoutWidth, int32_t layoutHeight, int32_t displayScale, const QRect& pictureRect,
                    qreal devicePixelRatio);
+    // Whether the last SetLayout (or the construction) was for these values.
+    bool LaidOutFor(int32_t layoutWidth, int32_t layoutHeight, const QRect& pictureRect, qreal devicePixelRatio) const {
+        return width_ == std::max(layoutWidth, 64) && height_ == std::max(layoutHeight, 64) &&
+               pictureRect_ == pictureRect && ratio_ == std::max<qreal>(devicePixelRatio, 1.0);
+    }
     // The picture's coordinates to the view's, as last laid out.
     const QTransform& PictureToView() const { return toView_; }
 

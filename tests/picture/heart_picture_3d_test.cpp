@@ -307,3 +307,32 @@ TEST_F(Picture3DTest, RegionsComputedOnAWorkerArePutInPlaceByTheInterfaceThread)
 
 }  // namespace
 }  // namespace vantrel
+
+namespace vantrel {
+namespace {
+
+TEST_F(Picture3DTest, ScaledIntoTheLayoutRectangleDrawingAndClicksAgree) {
+    Build({{"X", 0, 100, 0}});
+    // The picture's own area is 512 x 496 here; a rectangle half as large scales it by 1/2.
+    picture->SetLayout(kWidth, kHeight, kScale, QRect(100, 50, 256, 248), 1.0);
+    Paint(kStyleFullVolume);
+    const CellPicture& pic = heart->cellPictures[0];
+    const QPoint onScreen = picture->PictureToView().map(QPoint(pic.screenX, pic.screenY));
+    EXPECT_EQ(onScreen, QPoint(100 + pic.screenX / 2, 50 + pic.screenY / 2));
+    const int b = PolygonBrightness(pic.shade);
+    EXPECT_EQ(At(onScreen.x(), onScreen.y()), Rgb(0, b / 2, b));
+    EXPECT_EQ(picture->HitCell(onScreen.x(), onScreen.y()), 0);
+    EXPECT_EQ(picture->HitCell(pic.screenX + 40, pic.screenY + 40), -1);
+    // Regions are computed in the same scaled pixels: a repaint lands on the drawn square.
+    picture->ComputeVisibleRegions();
+    heart->cells[0].arpCounter = 3;
+    picture->QueueCellRepaint(0);
+    QPainter p(&screen);
+    const QRect touched = picture->FlushCellRepaints(p);
+    p.end();
+    EXPECT_TRUE(touched.contains(onScreen));
+    EXPECT_EQ(At(onScreen.x(), onScreen.y()), Rgb(b, 0, 0));
+}
+
+}  // namespace
+}  // namespace vantrel
