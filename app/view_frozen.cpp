@@ -54,7 +54,17 @@ void CCVantrelView::Freeze() {
         SwitchScreen(kScreenFrozen);
     }
     doc_.strip.SetLeftEdge(true);  // the frozen screen and its page use the full width
-    doc_.frozen.Freeze(doc_.display, doc_.rates);
+    {
+        // Under the model lock the copy is untorn and its newest sample is that of the tick
+        // count read with it; the clock waits the time of one copy.
+        std::lock_guard<std::mutex> guard(doc_.heart.lock);
+        doc_.frozen.Freeze(doc_.display, doc_.rates);
+        doc_.frozen.lastTick = doc_.heart.tickCount;
+        // One sample per tick since the start: the ring is full after 15 minutes (and after the
+        // tick count has wrapped, months later).
+        const int32_t ticks = doc_.heart.tickCount;
+        doc_.frozen.samplesKept = ticks >= 0 && ticks < kRingSamples ? ticks : kRingSamples;
+    }
     MeasuredIntervals(frozenPrMs_, frozenQtMs_);
     frozenOffset_ = 0;
     Invalidate();

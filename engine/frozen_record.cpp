@@ -10,6 +10,7 @@ void FrozenRecord::Freeze(const EcgDisplay& live, const HeartRateRing& rates) {
         frozenRing[k] = live.liveRing[from];
     }
     for (int32_t k = 0; k < kRateRingSize; ++k) frozenRate[k] = rates.liveRate[(rates.rateIndex + 1 + k) % kRateRingSize];
+    ratesKept = rates.valueCount;
 }
 
 }  // namespace vantrel

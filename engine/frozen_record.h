@@ -21,6 +21,11 @@ struct FrozenRecord {
     EcgSample frozenRing[kRingSamples] = {};
     // Slots 0..178 hold the second oldest to the newest rate, 179 the oldest; the same order.
     uint8_t frozenRate[kRateRingSize] = {};
+    // What the copy holds, for a recording of it: the heart's tick count of the newest sample, how
+    // many of the samples and of the rates are real (fewer than the rings early in a run).
+    int32_t lastTick = 0;
+    int32_t samplesKept = 0;
+    int32_t ratesKept = 0;
 
     // Copies the live rings.  The clock may be pushing meanwhile: the copy starts from the write
     // index read once at its start, so at most the newest sample can be torn.

@@ -41,6 +41,13 @@ TEST(FrozenRecordTest, CopiesTheRingsFromTheSecondOldestToTheNewestThenTheOldest
     EXPECT_EQ(frozen->frozenRate[0], 8);
     EXPECT_EQ(frozen->frozenRate[178], 186);
     EXPECT_EQ(frozen->frozenRate[179], 7);
+    EXPECT_EQ(frozen->ratesKept, kRateRingSize);
+    HeartRateRing early;
+    early.PushHeartRate(70);
+    early.PushHeartRate(71);
+    frozen->Freeze(*live, early);
+    EXPECT_EQ(frozen->ratesKept, 2);
+    EXPECT_EQ(frozen->frozenRate[178], 71);
 }
 
 TEST(FrozenRecordTest, ARateOf300IsStoredAs255) {
