@@ -875,6 +875,7 @@ bool CCVantrelView::IsCommandEnabled(int id) const {
     case kCmdPrint:
     case kCmdMoveLeft:
     case kCmdMoveRight:
+    case kCmdRecord:
         return displayMode_ == kScreenFrozen;
     case kCmdReport:
         return normalWindow && !firstPaintPending_;
@@ -918,6 +919,7 @@ void CCVantrelView::Execute(int id) {
     case kCmdMoveLeft: MoveFrozen(true); break;
     case kCmdMoveRight: MoveFrozen(false); break;
     case kCmdReport: PrintReport(); break;
+    case kCmdRecord: RecordEcgFile(); break;
     case kCmdLoadHeart: LoadHeartModel(); break;
     case kCmdInitialValues: ReloadModel(); break;
     case kCmdHeart2d:

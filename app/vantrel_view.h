@@ -206,6 +206,8 @@ private:
     QString LeadName(int list) const;
     TwelveLeadReport ReportData();
     void MeasuredIntervals(int32_t& prMs, int32_t& qtMs);
+    // "Record ECG file": the frozen 15 minutes to a file the user names.
+    void RecordEcgFile();
 
     CCVantrelDoc& doc_;
     CReglage& tone_;  // the document's tone panel; its windows are this view's children

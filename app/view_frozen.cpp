@@ -3,6 +3,7 @@
 // frozen stretch.  The drawing itself is display/ui/frozen_ecg, ecg_print_page and
 // twelve_lead_report.
 #include <QDateTime>
+#include <QFileDialog>
 #include <QMessageBox>
 #include <QPainter>
 #include <QPrintDialog>
@@ -12,6 +13,7 @@
 
 #include "app/command_table.h"
 #include "app/dialogs/premature_panel.h"
+#include "app/printing/frozen_recording.h"
 #include "app/printing/page_printing.h"
 #include "app/printing/strip_print_queue.h"
 #include "app/vantrel_doc.h"
@@ -191,6 +193,28 @@ void CCVantrelView::PrintReport() {
     const TwelveLeadReport report = ReportData();
     if (!ChoosePrinter(true)) return;
     ReportPrintResult(PrintTwelveLeadReport(*printer_, report));
+}
+
+void CCVantrelView::RecordEcgFile() {
+    // A save dialog that accepts a new name: a recording is a new file.
+    QFileDialog dialog(this, QStringLiteral("Select a ECG file"));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    const QString edf = QStringLiteral("EDF+ recording (*.edf)");
+    const QString ecg = QStringLiteral("ECG file (*.ecg)");
+    dialog.setNameFilters({edf, ecg});
+    dialog.setDefaultSuffix(QStringLiteral("edf"));
+    connect(&dialog, &QFileDialog::filterSelected, &dialog,
+            [&dialog, ecg](const QString& filter) { dialog.setDefaultSuffix(filter == ecg ? "ecg" : "edf"); });
+    dialog.selectFile(QStringLiteral("recording.edf"));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
+    const QString file = dialog.selectedFiles().first();
+    std::string error;
+    if (RecordFrozenStretch(doc_.frozen, std::filesystem::path(file.toStdU16String()), doc_.modelTitle, error)) {
+        ShowStatus(QStringLiteral("ECG recorded in %1").arg(file));
+    } else {
+        QMessageBox::warning(this, QStringLiteral("Record ECG file"), QString::fromStdString(error));
+    }
 }
 
 bool CCVantrelView::ScriptFrozenPage(const QString& pdfPath) {

@@ -2,6 +2,8 @@
 // moves, the print queue printed on a change of screen, and the 12-lead report, with the print
 // jobs sent to PDF files.
 #include <QComboBox>
+#include <QFileDialog>
+#include <edflib.h>
 
 #include "app/command_table.h"
 #include "tests/app/desktop_fixture.h"
@@ -113,6 +115,45 @@ TEST_F(DesktopFrozenTest, TwelveLeadReportFromTheLiveAndTheFrozenScreens) {
         QTest::keyClick(&Frame(), screen);
         Frame().Action(kCmdReport)->trigger();
         EXPECT_TRUE(std::filesystem::exists(pdf)) << screen;
+    }
+}
+
+TEST_F(DesktopFrozenTest, RecordingOfTheFrozenStretchToANewFile) {
+    Start();
+    EXPECT_FALSE(Enabled(kCmdRecord));
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] {
+            std::lock_guard<std::mutex> guard(Doc().heart.lock);
+            return Doc().heart.tickCount > 400;  // 2 s
+        },
+        10000));
+    QTest::keyClick(&Frame(), Qt::Key_F6);
+    ASSERT_TRUE(Enabled(kCmdRecord));
+    const int32_t kept = Doc().frozen.samplesKept;
+    ASSERT_GE(kept, 400);
+    // Names that do not exist yet, with either extension; one without an extension gets ".edf".
+    for (const char* name : {"new.edf", "new.ecg", "plain"}) {
+        const auto path = dir_ / name;
+        OnNextModal([&](QWidget* modal) {
+            auto* dialog = qobject_cast<QFileDialog*>(modal);
+            ASSERT_TRUE(dialog);
+            EXPECT_EQ(dialog->windowTitle(), "Select a ECG file");
+            if (std::string(name).find(".ecg") != std::string::npos)
+                dialog->selectNameFilter("ECG file (*.ecg)");
+            dialog->selectFile(QString::fromStdString(path.string()));
+            QMetaObject::invokeMethod(dialog, "accept");
+        });
+        Frame().Action(kCmdRecord)->trigger();
+        const auto written = std::string(name) == "plain" ? dir_ / "plain.edf" : path;
+        ASSERT_TRUE(std::filesystem::exists(written)) << name;
+        edf_hdr_struct header;
+        ASSERT_EQ(edfopen_file_readonly(written.string().c_str(), &header, EDFLIB_READ_ALL_ANNOTATIONS), 0) << name;
+        // The frozen samples, 5 ms each (a started data record is completed).
+        const double seconds = static_cast<double>(header.file_duration) / EDFLIB_TIME_DIMENSION;
+        EXPECT_GE(seconds, kept / 200.0 - 0.01) << name;
+        EXPECT_LT(seconds, kept / 200.0 + 5.0) << name;
+        EXPECT_GE(header.edfsignals, 21) << name;
+        edfclose_file(header.handle);
     }
 }
 
