@@ -23,6 +23,8 @@
 #include "app/dialogs/select_heart_dialog.h"
 #include "app/dialogs/stimulator_dialog.h"
 #include "app/dialogs/therapy_confirm_dialog.h"
+#include "app/comment_page.h"
+#include "app/dialogs/model_comments_dialog.h"
 #include "app/dialogs/welcome_dialog.h"
 #include "app/engine_control.h"
 #include "app/rate_monitor.h"
@@ -248,6 +250,10 @@ void CCVantrelView::FirstPaint() {
     doc_.commentsCaption = StaticText(Tr("IDC_COMMENTS", "Comments of TXT files"), this);
     doc_.commentsCaption->setGeometry(65, h - 120, w - 1 - 65, 20);
     doc_.commentsCaption->hide();
+    commentPage_ = new HTMLReader(this);
+    commentPage_->hide();
+    connect(commentPage_, &QTextBrowser::historyChanged, this, [this] { emit commandStateChanged(); });
+    ShowModelCommentPage();
     previousMode_ = 0;
     doc_.strip.SetLeftEdge(false);
 
@@ -330,7 +336,10 @@ void CCVantrelView::PaintHeartScreen(QPainter& p, bool newLayout) {
             StartAfterWelcome();
         });
     }
-    commentRefreshPending_ = 0;  // no comment page in this build
+    if (commentRefreshPending_) {
+        commentRefreshPending_ = 0;
+        commentPage_->Refresh();
+    }
 }
 
 void CCVantrelView::PaintEcgScreen(QPainter& p, bool newLayout) {
@@ -350,7 +359,37 @@ void CCVantrelView::PaintEcgScreen(QPainter& p, bool newLayout) {
 
 void CCVantrelView::PaintCommentsScreen(bool newLayout) {
     SetRunMode(0);
-    if (newLayout) HideScreenControls();
+    if (newLayout) {
+        HideScreenControls();
+        PlaceCommentPage();
+        commentPage_->show();
+    }
+}
+
+void CCVantrelView::PlaceCommentPage() {
+    const int w = layout_.layoutWidth;
+    const int h = layout_.layoutHeight;
+    if (displayMode_ == kScreenComments) {
+        commentPage_->setGeometry(5, 8, std::max(w - 20, 100), std::max(h - 120, 100));
+        return;
+    }
+    // The right half above the strip, down to the drug and sequence lists that sit on the strip.
+    const int left = w / 2 + 5;
+    const int bottom = doc_.strip.StripTop() - 32;
+    commentPage_->setGeometry(left, 5, std::max(w - left - 5, 50), std::max(bottom - 5, 40));
+}
+
+void CCVantrelView::ShowModelCommentPage() {
+    if (!commentPage_) return;
+    std::string comments;
+    {
+        std::lock_guard<std::mutex> guard(doc_.heart.lock);
+        comments = doc_.heart.modelComments;
+    }
+    if (doc_.languageIndex < 0 || doc_.languageIndex > 25) doc_.languageIndex = 0;
+    // Comments that name no page leave the page on show.
+    if (const auto page = CommentPageFile(comments, doc_.programDirectory, doc_.languageSuffix))
+        commentPage_->Navigate(*page);
 }
 
 int32_t CCVantrelView::PictureStyle() const {
@@ -493,6 +532,7 @@ void CCVantrelView::LayOutControls() {
     qtLabel_->setGeometry(256, rowY + 3, 62, 16);
     recordButton_->setGeometry(322, rowY, 64, 22);
     styleList_->setGeometry(396, rowY - 1, 190, 24);
+    PlaceCommentPage();
     LayOut3DControls(rowY);
 }
 
@@ -501,7 +541,7 @@ void CCVantrelView::ShowHeartScreenControls() {
              electrodeButton_[0], electrodeButton_[1], electrodeButton_[2], electrodeButton_[3], leadList_[0],
              leadList_[1], leadList_[2], speedList_, drugList_, sequenceList_, tone_.svbLabel, tone_.toneBar, tone_.toneValue,
              tone_.arLabel, tone_.sinusRateValue, tone_.heartRateValue, prLabel_, qtLabel_, recordButton_, vpbButton_,
-             svpbButton_, styleList_, elapsedLabel_})
+             svpbButton_, styleList_, elapsedLabel_, commentPage_})
         wgt->show();
     Show3DControls(heart3d_);
 }
@@ -514,7 +554,8 @@ void CCVantrelView::ShowEcgScreenControls() {
         wgt->show();
     for (QWidget* wgt : std::initializer_list<QWidget*>{styleList_, azimuthBar_, elevationBar_, vpbButton_,
                                                         svpbButton_, prLabel_, qtLabel_, recordButton_, tone_.arLabel,
-                                                        tone_.sinusRateValue, drugList_, sequenceList_})
+                                                        tone_.sinusRateValue, drugList_, sequenceList_,
+                                                        commentPage_})
         wgt->hide();
     for (QCheckBox* box : chamberBox_) box->hide();
 }
@@ -727,6 +768,7 @@ void CCVantrelView::RefillTherapyLists() {
     sequenceList_->clear();
     for (const std::string& name : doc_.therapy.SequenceList()) sequenceList_->addItem(FromWestern(name));
     ShowTherapySelections();
+    ShowModelCommentPage();
 }
 
 void CCVantrelView::ShowTherapySelections() {
@@ -892,6 +934,18 @@ bool CCVantrelView::IsCommandEnabled(int id) const {
         return true;
     case kCmdStep:
         return displayMode_ == kScreenHeart;
+    case kCmdCommentsFull:
+        return displayMode_ == kScreenHeart && commentsFullScreen_ == 0 && commentPage_ != nullptr;
+    case kCmdCommentsNormal:
+        return commentsFullScreen_ == 1;
+    case kCmdGoBack:
+        return (displayMode_ == kScreenHeart || displayMode_ == kScreenComments) && commentPage_ &&
+               commentPage_->isBackwardAvailable();
+    case kCmdGoForward:
+        return (displayMode_ == kScreenHeart || displayMode_ == kScreenComments) && commentPage_ &&
+               commentPage_->isForwardAvailable();
+    case kCmdAboutHeart:
+        return true;
     case kCmdSpeed:
         return displayMode_ == kScreenHeart;
     default:
@@ -948,6 +1002,29 @@ void CCVantrelView::Execute(int id) {
     case kCmdStep: StepByStep(); break;
     case kCmdSpeed: ToggleSpeed(); break;
     case kCmdAbout: ShowAbout(); break;
+    case kCmdAboutHeart: {
+        std::string description;
+        {
+            std::lock_guard<std::mutex> guard(doc_.heart.lock);
+            description = doc_.heart.modelDate;
+        }
+        CHMComments dialog(description, this);
+        dialog.exec();
+        break;
+    }
+    case kCmdCommentsFull:
+        displayMode_ = kScreenComments;
+        commentsFullScreen_ = 1;
+        previousMode_ = 0;
+        Invalidate();
+        break;
+    case kCmdCommentsNormal:
+        commentsFullScreen_ = 0;
+        SwitchScreen(kScreenHeart);
+        SetRunMode(1);
+        break;
+    case kCmdGoBack: commentPage_->GoBack(); break;
+    case kCmdGoForward: commentPage_->GoForward(); break;
     case kCmdPrintSetup: ShowPrinterSetup(); break;
     case kCmdQuit: window()->close(); break;
     default: break;

@@ -30,6 +30,7 @@ namespace vantrel {
 class CCVantrelDoc;
 class CReglage;
 class CButtonR;
+class HTMLReader;
 class CComboBoxL;
 class CComboBoxR;
 class CMainDlg;
@@ -55,6 +56,9 @@ public:
     bool IsCommandEnabled(int id) const;
     bool IsCommandChecked(int id) const;
     void Execute(int id);
+    // The page the model's comments name, in the current language (after every list filling and
+    // every change of language).
+    void ShowModelCommentPage();
 
     // The clock's run mode: -1 not started, 0 paused, 1 normal, 3 slow, 10 ultra slow.
     int32_t RunMode() const { return clock_.RunMode(); }
@@ -126,6 +130,7 @@ private:
     void ShowEcgScreenControls();
     void HideScreenControls();
     void ShowWelcome(int chapter);
+    void PlaceCommentPage();
     void StartAfterWelcome();
 
     // The place where the heart picture is drawn: the left half of the heart-model screen.
@@ -257,6 +262,7 @@ private:
     int32_t welcomePending_ = 1;
     int32_t clockLive_ = 0;
     int32_t commentsFullScreen_ = 0;
+    HTMLReader* commentPage_ = nullptr;  // the model's comment page, created at the first paint
     int32_t commentRefreshPending_ = 0;
     int32_t printCount_ = 0;
     int32_t frozenOffset_ = 0;

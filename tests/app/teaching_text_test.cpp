@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QScrollBar>
+#include <QPlainTextEdit>
 #include <QTextEdit>
 #include <fstream>
 
@@ -122,6 +123,93 @@ TEST(ModelDescription, OneLinePerBackslashAndTheFirstCharacterOfTheRestDropped) 
         {"ends\\", "ends\r\n"},
     };
     for (const auto& [date, shown] : cases) EXPECT_EQ(ModelDescriptionText(date), shown) << date;
+}
+
+}  // namespace
+}  // namespace vantrel
+
+// The desktop on the shipped data: the default heart's comment page beside the heart, in full
+// screen and back, the welcome at a right-clicked chapter, and the model description.
+#include "app/command_table.h"
+#include "tests/app/desktop_fixture.h"
+
+namespace vantrel {
+namespace {
+
+class ShippedDesktopTest : public DesktopTest {
+protected:
+    void SetUp() override {
+        DesktopTest::SetUp();
+        std::filesystem::remove_all(data_);
+        std::filesystem::copy(kShippedData, data_, std::filesystem::copy_options::recursive);
+    }
+    HTMLReader* Page() { return Child<HTMLReader>("ZOZO"); }
+};
+
+TEST_F(ShippedDesktopTest, CommentPageBesideTheHeartInFullScreenAndBack) {
+    Start();
+    ASSERT_NE(Page(), nullptr);
+    ASSERT_TRUE(QTest::qWaitFor([this] { return Page()->isVisible(); }, 3000));
+    EXPECT_EQ(Page()->Page().filename(), "1.1 Normal.htm");
+    EXPECT_TRUE(Page()->toPlainText().contains("Normal heart"));
+    // Beside the heart: in the right half, above the strip.
+    const QRect beside = Page()->geometry();
+    EXPECT_GE(beside.left(), View().width() / 2);
+    EXPECT_LE(beside.bottom(), Doc().strip.StripTop());
+
+    EXPECT_TRUE(Enabled(kCmdCommentsFull));
+    EXPECT_FALSE(Enabled(kCmdCommentsNormal));
+    View().Execute(kCmdCommentsFull);
+    ASSERT_TRUE(QTest::qWaitFor([this] { return Page()->width() > View().width() / 2 + 50; }, 3000));
+    EXPECT_EQ(View().DisplayMode(), kScreenComments);
+    EXPECT_EQ(View().RunMode(), 0);  // the heart pauses while the page fills the screen
+    EXPECT_TRUE(Page()->isVisible());
+    EXPECT_FALSE(Enabled(kCmdCommentsFull));
+    EXPECT_TRUE(Enabled(kCmdCommentsNormal));
+
+    View().Execute(kCmdCommentsNormal);
+    ASSERT_TRUE(QTest::qWaitFor([this] { return Page()->width() < View().width() / 2 + 10; }, 3000));
+    EXPECT_EQ(View().DisplayMode(), kScreenHeart);
+    EXPECT_EQ(View().RunMode(), 1);
+
+    View().Execute(kCmdEcgScreen);
+    ASSERT_TRUE(QTest::qWaitFor([this] { return !Page()->isVisible(); }, 3000));
+}
+
+TEST_F(ShippedDesktopTest, FrenchSuffixShowsTheFrenchPage) {
+    Start();
+    Doc().languageSuffix = "_FR";
+    View().ShowModelCommentPage();
+    EXPECT_EQ(Page()->Page().filename(), "1.1 Normal_FR.htm");
+    EXPECT_TRUE(Page()->toPlainText().contains(QString::fromUtf8("Cœur normal")));
+}
+
+TEST_F(ShippedDesktopTest, AboutTheHeartModelShowsTheDescription) {
+    Start();
+    QString shown;
+    OnNextModal([&shown](QWidget* modal) {
+        if (auto* text = modal->findChild<QPlainTextEdit*>("ModelDescription")) shown = text->toPlainText();
+    });
+    View().Execute(kCmdAboutHeart);
+    EXPECT_TRUE(shown.contains("Normal heart")) << shown.toStdString();
+    EXPECT_TRUE(shown.contains("\n"));
+}
+
+TEST_F(ShippedDesktopTest, RightClickOnTheStripOpensTheWelcomeAtTheStripChapter) {
+    Start();
+    QString firstLine;
+    QString mark;
+    OnNextModal([&](QWidget* modal) {
+        if (auto* welcome = qobject_cast<CWelcome*>(modal)) {
+            QTest::qWait(50);
+            mark = welcome->Selected().chapterMark;
+            firstLine = welcome->FirstVisibleLine();
+        }
+    });
+    const QPoint inStrip(View().width() * 3 / 4, Doc().strip.StripTop() + 40);
+    QTest::mouseClick(&View(), Qt::RightButton, Qt::NoModifier, inStrip);
+    EXPECT_EQ(mark, "Chpt.4");
+    EXPECT_TRUE(firstLine.startsWith("Chpt.4")) << firstLine.toStdString();
 }
 
 }  // namespace
