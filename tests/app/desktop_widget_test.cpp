@@ -70,11 +70,12 @@ TEST_F(DesktopTest, CommandRulesOnEachScreen) {
         {kCmdRespiration, true, true},   {kCmdTWave, true, true},       {kCmdAbout, true, true},
         {kCmdHeart3d, true, true},       {kCmdPrQtPlot, true, true},
         {kCmdFrozenScreen, true, true},  {kCmdReport, true, true},      {kCmdPrint, false, false},
+        {kCmdCommentsFull, true, false}, {kCmdAboutHeart, true, true},
         // Not part of this build: present and disabled.
-        {kCmdLanguage, false, false},     {kCmdCommentsFull, false, false},
+        {kCmdLanguage, false, false},
         {kCmdRecord, false, false},       {kCmdNoHandler, false, false}, {kCmdParameters, false, false},
         {kCmdSetupApplication, false, false}, {kCmdAdvanced, false, false}, {kCmdCommentsNormal, false, false},
-        {kCmdAboutHeart, false, false},   {kCmdGoBack, false, false},    {kCmdGoForward, false, false},
+        {kCmdGoBack, false, false},    {kCmdGoForward, false, false},
         {kCmdMoveLeft, false, false},     {kCmdMoveRight, false, false},
     };
     for (const Rule& r : rules) EXPECT_EQ(Enabled(r.id), r.onHeart) << "heart screen, command " << r.id;
