@@ -75,6 +75,8 @@ CWelcome::CWelcome(int chapter, const std::filesystem::path& dataDirectory,
     viewer_ = new QTextEdit(this);
     viewer_->setObjectName("WelcomeText");
     viewer_->setReadOnly(true);
+    // The document's bullets are a bullet and a tab: a short tab keeps the item beside its bullet.
+    viewer_->setTabStopDistance(18);
     layout->addWidget(viewer_);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, this);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
