@@ -18,7 +18,7 @@ namespace vantrel {
 namespace {
 
 // Everything the interface thread does to the model while the clock ticks: the tone bar, menu
-// toggles, the cell repaints of the picture, screen switches, step-by-step and back, a drug, a
+// toggles, the cell repaints of the picture (flat and 3D, turned), screen switches, step-by-step and back, a drug, a
 // sequence and a reload.  Under ThreadSanitizer any access outside the model lock shows up here.
 TEST_F(DesktopTest, ClockRunsWhileTheInterfaceEditsTheModel) {
     Start();
@@ -39,6 +39,8 @@ TEST_F(DesktopTest, ClockRunsWhileTheInterfaceEditsTheModel) {
         bar->triggerAction(edits % 2 ? QAbstractSlider::SliderPageStepAdd : QAbstractSlider::SliderPageStepSub);
         Frame().Action(kCmdTWave)->trigger();
         switch (edits % 12) {
+        case 1: Frame().Action(kCmdHeart3d)->trigger(); break;  // regions on the worker as it ticks
+        case 2: Child<QScrollBar>("AzimuthBar")->triggerAction(QAbstractSlider::SliderPageStepAdd); break;
         case 3: Frame().Action(kCmdEcgScreen)->trigger(); break;
         case 5: Frame().Action(kCmdHeart2d)->trigger(); break;
         case 7:
