@@ -59,7 +59,6 @@ HeartPicture3D::HeartPicture3D(CCoeur& heart, int32_t layoutWidth, int32_t layou
       pictureBottom_(height_ - 5),
       polygonFill_(kMaxPolygons, 0) {
     offscreen_.fill(Qt::black);
-    regionPool_.setMaxThreadCount(1);
     for (int32_t& h : polygonHead_) h = -1;
     for (int32_t& o : occluderIndex_) o = -1;
     rotation_ = ComputeRotation(azimuth_, elevation_, displayScale_);
@@ -427,18 +426,33 @@ void HeartPicture3D::StartRegionWork(QObject* context, bool now) {
     }
     RegionJob job = polygons_.MakeRegionJob(offscreen_.size(), ratio_, toView_);
     job.generation = generation_;
-    regionPool_.start([this, context, job = std::move(job)] {
-        auto result = std::make_shared<RegionResult>(ComputeRegions(job));
-        QMetaObject::invokeMethod(
-            context,
-            [this, result] {
-                if (result->generation != generation_ || refreshCountdown_.load() != 1) return;
-                polygons_.ApplyRegions(*result);
-                refreshCountdown_.store(0);
-            },
-            Qt::QueuedConnection);
+    WaitForRegionWork();
+    regionThread_ = std::thread([this, context, job = std::move(job)] {
+        auto result = std::make_unique<RegionResult>(ComputeRegions(job));
+        {
+            std::lock_guard<std::mutex> guard(resultLock_);
+            regionResult_ = std::move(result);
+        }
+        QMetaObject::invokeMethod(context, [this] { TakeRegionResult(); }, Qt::QueuedConnection);
     });
 }
+
+void HeartPicture3D::TakeRegionResult() {
+    std::unique_ptr<RegionResult> result;
+    {
+        std::lock_guard<std::mutex> guard(resultLock_);
+        result = std::move(regionResult_);
+    }
+    if (!result || result->generation != generation_ || refreshCountdown_.load() != 1) return;
+    polygons_.ApplyRegions(*result);
+    refreshCountdown_.store(0);
+}
+
+void HeartPicture3D::WaitForRegionWork() {
+    if (regionThread_.joinable()) regionThread_.join();
+}
+
+HeartPicture3D::~HeartPicture3D() { WaitForRegionWork(); }
 
 bool HeartPicture3D::QueueCellRepaint(int32_t cell) {
     if (cell < 0 || cell >= kMaxCells || pending_[cell]) return false;

@@ -12,12 +12,14 @@
 #include <QImage>
 #include <QRect>
 #include <QString>
-#include <QThreadPool>
 #include <QTransform>
 #include <algorithm>
 #include <array>
 #include <atomic>
 #include <cstdint>
+#include <memory>
+#include <mutex>
+#include <thread>
 #include <vector>
 
 #include "display/ui/heart_orientation.h"
@@ -37,6 +39,9 @@ QString ArrestMessage();
 class HeartPicture3D {
 public:
     HeartPicture3D(CCoeur& heart, int32_t layoutWidth, int32_t layoutHeight, int32_t displayScale);
+    ~HeartPicture3D();
+    HeartPicture3D(const HeartPicture3D&) = delete;
+    HeartPicture3D& operator=(const HeartPicture3D&) = delete;
 
     // A new layout: the picture's own arithmetic (projection origin, orientation mark, bottom)
     // follows the layout size, and the picture's area, the left half above its controls, is
@@ -84,7 +89,7 @@ public:
     // once with `now` (a paint).
     void StartRegionWork(QObject* context, bool now = false);
     // Waits for a running region computation (tests).
-    void WaitForRegionWork() { regionPool_.waitForDone(); }
+    void WaitForRegionWork();
     int32_t RefreshCountdown() const { return refreshCountdown_.load(); }
     // Single cells are repainted once the regions are ready, or at once while paused.
     bool CellRepaintAllowed(int32_t runMode) const { return refreshCountdown_.load() == 0 || runMode == 0; }
@@ -202,8 +207,12 @@ private:
 
     VectorLoop vectorLoop_;
     int32_t generation_ = 0;  // full drawings so far: a region result of an older one is dropped
-    // Last member: destroyed first, so that a running computation ends before the table goes.
-    QThreadPool regionPool_;
+    // The region worker: one computation at a time; its result waits under the lock until the
+    // interface thread takes it (the hand-over the thread checker can follow).
+    void TakeRegionResult();
+    std::thread regionThread_;
+    std::mutex resultLock_;
+    std::unique_ptr<RegionResult> regionResult_;  // guarded by resultLock_
 };
 
 }  // namespace vantrel
