@@ -4,11 +4,13 @@
 #include <QElapsedTimer>
 #include <QFontDatabase>
 #include <QPixmap>
+#include <QSaveFile>
 #include <QTimer>
 #include <cstdio>
 #include <mutex>
 
 #include "app/main_frame.h"
+#include "app/unattended_messages.h"
 #include "app/vantrel_doc.h"
 #include "app/vantrel_view.h"
 
@@ -20,6 +22,7 @@ void ArmScriptedRun(DesktopSession& session, const AppOptions& options, int& exi
     CMainFrame* frame = session.frame.get();
     CCVantrelDoc* doc = session.doc.get();
     frame->View()->SetWelcomeClosesItself(true);
+    AnswerMessageBoxesUnattended();
     auto* poll = new QTimer(frame);
     auto* wall = new QElapsedTimer;
     int32_t* startTick = new int32_t(-1);
@@ -46,9 +49,9 @@ void ArmScriptedRun(DesktopSession& session, const AppOptions& options, int& exi
         if (simulated < options.quitAfterSeconds && wallSeconds < options.quitAfterSeconds * 20 + 30) return;
         poll->stop();
         if (!options.screenshotFile.empty()) {
-            const QPixmap shot = frame->grab();
-            if (!shot.save(QString::fromStdString(options.screenshotFile), "PNG")) {
-                std::fprintf(stderr, "vantrel: cannot write %s\n", options.screenshotFile.c_str());
+            std::string why;
+            if (!SaveScreenshot(frame->grab(), options.screenshotFile, why)) {
+                std::fprintf(stderr, "vantrel: cannot write %s: %s\n", options.screenshotFile.c_str(), why.c_str());
                 exitStatus = 1;
             }
         }
@@ -65,6 +68,27 @@ void ArmScriptedRun(DesktopSession& session, const AppOptions& options, int& exi
         frame->close();
         QCoreApplication::exit(exitStatus);
     });
+}
+
+bool SaveScreenshot(const QPixmap& shot, const std::string& file, std::string& why) {
+    // Through a temporary file renamed at the end: a full disk or a folder that cannot be
+    // written leaves an older picture of that name whole.
+    QSaveFile out(QString::fromStdString(file));
+    if (!out.open(QIODevice::WriteOnly)) {
+        why = out.errorString().toStdString();
+        return false;
+    }
+    if (!shot.save(&out, "PNG") || !out.flush()) {
+        why = out.error() != QFileDevice::NoError ? out.errorString().toStdString() : "the picture could not be encoded";
+        out.cancelWriting();
+        out.commit();
+        return false;
+    }
+    if (!out.commit()) {
+        why = out.errorString().toStdString();
+        return false;
+    }
+    return true;
 }
 
 void InstallArialFont() {
@@ -105,6 +129,8 @@ int RunDesktop(int argc, char** argv) {
         return 2;
     }
     InstallArialFont();
+    // Before the document: the default model's load may already have something to say.
+    if (options.quitAfterSeconds >= 0) AnswerMessageBoxesUnattended();
     DesktopSession session = CreateDesktop(options);
     if (!session.frame) return 1;
     int exitStatus = 0;

@@ -4,8 +4,11 @@
 
 #include <filesystem>
 #include <memory>
+#include <string>
 
 #include "app/app_options.h"
+
+class QPixmap;
 
 namespace vantrel {
 
@@ -31,6 +34,10 @@ DesktopSession CreateDesktop(const AppOptions& options);
 // file, closed the normal way and the event loop left with `exitStatus`, which is set to 1 when
 // the file cannot be written and otherwise left as it was.  Call before showing the frame.
 void ArmScriptedRun(DesktopSession& session, const AppOptions& options, int& exitStatus);
+
+// Saves the main window's picture as a PNG, safely: `file` is replaced only once the whole
+// picture has been written.  False with the reason in `why` when it could not be.
+bool SaveScreenshot(const QPixmap& shot, const std::string& file, std::string& why);
 
 // Runs the whole program: options, start-up, event loop.  Returns the exit status.
 int RunDesktop(int argc, char** argv);

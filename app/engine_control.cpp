@@ -1,5 +1,6 @@
 #include "app/engine_control.h"
 
+#include <memory>
 #include <mutex>
 
 #include "app/vantrel_doc.h"
@@ -16,6 +17,9 @@ bool EngineControl::LoadModel(const std::string& fileName, bool clearPresets) {
     bool loaded = false;
     {
         std::lock_guard<std::mutex> guard(doc_.heart.lock);
+        // What a failed load puts back.  The record is large; it lives on the heap for the load.
+        const auto previousHeart = std::make_unique<HeartState>(static_cast<const HeartState&>(doc_.heart));
+        const TherapyPanel previousTherapy = doc_.therapy;
         if (clearPresets) {
             for (auto& lead : doc_.heart.precordial)
                 for (auto& term : lead) {
@@ -27,10 +31,17 @@ bool EngineControl::LoadModel(const std::string& fileName, bool clearPresets) {
         doc_.heart.notifier = &heldBack;
         loaded = vantrel::LoadModel(doc_.heart, fileName, doc_.ReaderOptionsForLoad());
         doc_.heart.notifier = own;
-        doc_.therapy.FillLists(doc_.heart);
+        if (loaded) {
+            doc_.therapy.FillLists(doc_.heart);
+        } else {
+            // A failure without a message box of its own (a formula error) still says why.
+            if (!heldBack.HoldsMessages()) heldBack.ShowMessage("Error", doc_.heart.loadStatus);
+            static_cast<HeartState&>(doc_.heart) = *previousHeart;
+            doc_.therapy = previousTherapy;
+        }
     }
-    doc_.modelLoaded = loaded;
-    heldBack.Release();
+    if (loaded) doc_.modelLoaded = true;
+    heldBack.Release(loaded ? HeldBackNotifier::Outcome::Delivered : HeldBackNotifier::Outcome::Undone);
     return loaded;
 }
 
@@ -74,6 +85,11 @@ void EngineControl::QueryRates(int32_t& rate, int32_t& cell5Rate) {
 void EngineControl::PressPremature(PrematureBeatCommand command) {
     std::lock_guard<std::mutex> guard(doc_.heart.lock);
     PressPrematureBeat(doc_.heart, command);
+}
+
+bool EngineControl::BigeminyRunning(bool ventricular) {
+    std::lock_guard<std::mutex> guard(doc_.heart.lock);
+    return vantrel::BigeminyRunning(doc_.heart, ventricular);
 }
 
 void EngineControl::SetupPacemaker(const PacemakerSettings& settings) {

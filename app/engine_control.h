@@ -27,6 +27,13 @@ public:
     // lists are refilled from the new texts, and the reader's message boxes are shown once the
     // lock is released.  `clearPresets`: the load command starts the precordial presets afresh.
     // True when the load succeeded.
+    //
+    // A load that fails, for whatever reason (a file that does not open, a body error, a bad
+    // checksum), shows its message and puts back the model that was there before, with its
+    // lists and their selections, exactly as it was: a teacher who picks a broken file goes on
+    // with the heart on the screen.  Only the start-up load of the default model may end the
+    // program (the document's construction); here the reader's end request is answered by
+    // keeping the previous model.  What the failed load posted (its tone, its title) is dropped.
     bool LoadModel(const std::string& fileName, bool clearPresets);
 
     // The drug and sequence lists: the comment to confirm, or nothing when the choice is done.
@@ -40,6 +47,7 @@ public:
     // The rate-cell heart rate and the cell-5 heart rate, bpm.
     void QueryRates(int32_t& rate, int32_t& cell5Rate);
     void PressPremature(PrematureBeatCommand command);
+    bool BigeminyRunning(bool ventricular);
     void SetupPacemaker(const PacemakerSettings& settings);
     // The stimulator's answer when it refuses the settings (a field, or a program too long).
     std::optional<std::string> PressStimulator(StimulatorButton button, const StimulatorSettings& settings);

@@ -26,7 +26,8 @@ void CReglage::Create(QWidget* view, const QFont& font) {
     toneBar->setSingleStep(1);
     toneBar->setPageStep(10);
     toneBar->setValue(114);
-    toneBar->setFocusPolicy(Qt::NoFocus);
+    // Clicked or tabbed to, the bar takes the arrow and page keys.
+    toneBar->setFocusPolicy(Qt::StrongFocus);
     toneValue = PanelText(" 70", "ToneValue", view, font);
     arLabel = PanelText(Tr("IDC_AR", "AR"), "ArLabel", view, font);
     heartRateValue = PanelText(" 60bpm", "HeartRate", view, font);

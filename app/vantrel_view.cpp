@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QContextMenuEvent>
 #include <QLabel>
 #include <QMessageBox>
 #include <QMouseEvent>
@@ -13,6 +14,7 @@
 #include <QScrollBar>
 #include <QTimer>
 #include <algorithm>
+#include <cstdio>
 #include <mutex>
 
 #include "app/command_table.h"
@@ -111,13 +113,15 @@ void CCVantrelView::FirstPaint() {
     // 4. The pacemaker dialog, hidden, with the saved values.
     pacemakerDialog_ = new CPACE(this);
     pacemakerDialog_->setGeometry(60, 73, 500, 300);
+    // Values outside the dialog's ranges come back as their defaults.
+    const SettingsValues saved = SettingsFromText(settingsText_);
     PacemakerSettings pm = pacemakerDialog_->Fields();
-    pm.avDelayMs = GetInt(settingsText_, "PM_AVD", 160);
-    pm.maxRateBpm = GetInt(settingsText_, "PM_MaxRate", 120);
-    pm.basicRateBpm = GetInt(settingsText_, "PM_Rate", 70);
-    pm.vvDelayMs = GetInt(settingsText_, "PM_VVD", 0);
-    pm.atrialBlankingMs = GetInt(settingsText_, "PM_ABlk", 200);
-    pm.ventricularBlankingMs = GetInt(settingsText_, "PM_VBlk", 200);
+    pm.avDelayMs = saved.pmAvDelay;
+    pm.maxRateBpm = saved.pmMaxRate;
+    pm.basicRateBpm = saved.pmRate;
+    pm.vvDelayMs = saved.pmVvDelay;
+    pm.atrialBlankingMs = saved.pmAtrialBlanking;
+    pm.ventricularBlankingMs = saved.pmVentricularBlanking;
     pacemakerDialog_->SetFields(pm);
     pacemakerDialog_->hide();
     connect(pacemakerDialog_, &CPACE::applied, this, [this](const PacemakerSettings& fields) {
@@ -154,8 +158,9 @@ void CCVantrelView::FirstPaint() {
     QFont panelFont("Arial");
     panelFont.setPixelSize(11);
     tone_.Create(this, panelFont);
-    connect(tone_.toneBar, &QScrollBar::actionTriggered, this, &CCVantrelView::OnToneAction);
-    connect(tone_.toneBar, &QScrollBar::sliderReleased, this, [this] { ApplyTonePosition(tone_.toneBar->value()); });
+    // Every move of the bar (wheel, arrow and page keys, clicks, the thumb) applies its new
+    // position at once; the tone message moves the bar without coming back here.
+    connect(tone_.toneBar, &QScrollBar::valueChanged, this, &CCVantrelView::ApplyTonePosition);
     prLabel_ = StaticText("PR=", this);
     prLabel_->setObjectName("PrLabel");
     qtLabel_ = StaticText("QT=", this);
@@ -174,7 +179,7 @@ void CCVantrelView::FirstPaint() {
     styleList_->setObjectName("StyleList");
     styleList_->addItems(PictureStyleNames());
     styleList_->setCurrentIndex(
-        std::clamp(GetInt(settingsText_, "SelCell", kDefaultPictureStyle), 0, styleList_->count() - 1));
+        std::clamp(saved.selCell, 0, styleList_->count() - 1));
     connect(styleList_, &QComboBox::activated, this, &CCVantrelView::OnStyleChanged);
 
     // 11. "I.C.1".."I.C.4".
@@ -196,8 +201,7 @@ void CCVantrelView::FirstPaint() {
     connect(speedList_, &QComboBox::activated, this, &CCVantrelView::OnSpeedChanged);
 
     // 13. Lead lists, then the lead and electrode choices restored from the settings.
-    const int32_t savedLead[3] = {GetInt(settingsText_, "SelP1", 0), GetInt(settingsText_, "SelP2", 1),
-                                  GetInt(settingsText_, "SelP3", 6)};
+    const int32_t* savedLead = saved.selLead;
     for (int i = 0; i < 3; ++i) {
         leadList_[i] = new CComboBoxL(this);
         leadList_[i]->setObjectName(QStringLiteral("LeadList%1").arg(i + 1));
@@ -701,12 +705,7 @@ void CCVantrelView::StepHooks::OnStepFinished() {
 
 int32_t CCVantrelView::SinusRateAtTone(int32_t tone) {
     std::lock_guard<std::mutex> guard(doc_.heart.lock);
-    const int32_t sinus = doc_.heart.FindCell("Sinus");
-    if (sinus < 0) return -1;
-    const CCell& cell = doc_.heart.cells[sinus];
-    int32_t ticks = MsToTicks(Interp(cell.escapeB, cell.escapeH, tone));
-    if (ticks <= 0) ticks = 1;
-    return 12000 / ticks;
+    return vantrel::SinusRateAtTone(doc_.heart, tone);
 }
 
 void CCVantrelView::OnTone(int32_t tone) {
@@ -719,24 +718,6 @@ void CCVantrelView::OnTone(int32_t tone) {
     const int32_t sinusRate = SinusRateAtTone(tone);
     tone_.sinusRateValue->setText(sinusRate < 0 ? QStringLiteral(" - ") : QString::number(sinusRate));
     tone_.toneValue->setText(QString::number(std::clamp(tone, 0, 999)));
-}
-
-void CCVantrelView::OnToneAction(int action) {
-    // Steps and pages move the bar first; thumb tracking applies the position before the move,
-    // and the release applies the final one.
-    switch (action) {
-    case QAbstractSlider::SliderSingleStepAdd:
-    case QAbstractSlider::SliderSingleStepSub:
-    case QAbstractSlider::SliderPageStepAdd:
-    case QAbstractSlider::SliderPageStepSub:
-        ApplyTonePosition(tone_.toneBar->sliderPosition());
-        break;
-    case QAbstractSlider::SliderMove:
-        ApplyTonePosition(tone_.toneBar->value());
-        break;
-    default:
-        break;
-    }
 }
 
 void CCVantrelView::ApplyTonePosition(int32_t position) {
@@ -810,20 +791,38 @@ bool CCVantrelView::LoadAndRefill(const std::string& fileName, bool clearPresets
 void CCVantrelView::LoadHeartModel() {
     CSelectHeart dialog(doc_.programDirectory, this);
     if (dialog.exec() != QDialog::Accepted) return;
+    const int32_t runModeBefore = RunMode();
     SetRunMode(kRunNotStarted);
-    const bool loaded = LoadAndRefill(dialog.ChosenName(), true);
-    if (doc_.notifier.EndRequested()) return;
+    if (!LoadAndRefill(dialog.ChosenName(), true)) {
+        SetRunMode(runModeBefore);  // the previous model was put back: it goes on as it was
+        return;
+    }
     pacemakerDialog_->ResetMode();
+    ShowBigeminyState();
     Invalidate();
-    if (loaded) SetRunMode(kRunNormal);
+    SetRunMode(kRunNormal);
 }
 
 void CCVantrelView::ReloadModel() {
+    const int32_t runModeBefore = RunMode();
     SetRunMode(kRunNotStarted);
-    const bool loaded = LoadAndRefill("XXX", false);
-    if (doc_.notifier.EndRequested()) return;
+    if (!LoadAndRefill("XXX", false)) {
+        SetRunMode(runModeBefore);
+        return;
+    }
+    ShowBigeminyState();
     Invalidate();
-    if (loaded) SetRunMode(kRunNormal);
+    SetRunMode(kRunNormal);
+}
+
+void CCVantrelView::ShowBigeminyState() {
+    if (!prematurePanel_) return;
+    EngineControl engine(doc_);
+    for (bool ventricular : {false, true}) {
+        QCheckBox* box = prematurePanel_->BigeminyBox(ventricular);
+        const QSignalBlocker blocker(box);
+        box->setChecked(engine.BigeminyRunning(ventricular));
+    }
 }
 
 void CCVantrelView::OnSyncPaint() { RedrawHeart(); }
@@ -870,18 +869,6 @@ void CCVantrelView::UpdateElectrodeCaption(int electrode) {
 
 void CCVantrelView::mousePressEvent(QMouseEvent* event) {
     const QPoint at = event->position().toPoint();
-    if (event->button() == Qt::RightButton) {
-        const int half = layout_.layoutWidth / 2;
-        if (displayMode_ == kScreenHeart) {
-            if (at.x() < half)
-                ShowWelcome(at.y() < 80 ? 2 : 1);
-            else
-                ShowWelcome(at.y() >= doc_.strip.StripTop() ? 3 : 2);
-        } else if (displayMode_ == kScreenFrozen) {
-            ShowWelcome(4);
-        }
-        return;
-    }
     if (event->button() == Qt::LeftButton && displayMode_ == kScreenHeart && !firstPaintPending_) {
         pictureMouse_->OnLButtonDown(at.x(), at.y());
         return;
@@ -890,7 +877,25 @@ void CCVantrelView::mousePressEvent(QMouseEvent* event) {
         OnFrozenClick(at);
         return;
     }
+    // A right press is answered by the context-menu event that follows it: a control that has
+    // its own right-click action ("SVPB", "VPB", the drug and sequence lists) takes that event,
+    // and the press it let through must not open the help as well.
     QWidget::mousePressEvent(event);
+}
+
+void CCVantrelView::contextMenuEvent(QContextMenuEvent* event) {
+    event->accept();
+    if (event->reason() != QContextMenuEvent::Mouse) return;
+    const QPoint at = event->pos();
+    const int half = layout_.layoutWidth / 2;
+    if (displayMode_ == kScreenHeart) {
+        if (at.x() < half)
+            ShowWelcome(at.y() < 80 ? 2 : 1);
+        else
+            ShowWelcome(at.y() >= doc_.strip.StripTop() ? 3 : 2);
+    } else if (displayMode_ == kScreenFrozen) {
+        ShowWelcome(4);
+    }
 }
 
 void CCVantrelView::mouseReleaseEvent(QMouseEvent* event) { QWidget::mouseReleaseEvent(event); }
@@ -1098,7 +1103,8 @@ void CCVantrelView::WriteSettingsFile() {
     values.pmAtrialBlanking = pm.atrialBlankingMs;
     values.pmVentricularBlanking = pm.ventricularBlankingMs;
     values.languageIndex = doc_.languageIndex;
-    WriteSettings(doc_.SettingsPath(), values);
+    if (std::string why; !WriteSettings(doc_.SettingsPath(), values, &why))
+        std::fprintf(stderr, "vantrel: the settings could not be saved (%s)\n", why.c_str());
 }
 
 }  // namespace vantrel

@@ -116,6 +116,8 @@ protected:
     void showEvent(QShowEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    // Context help: a right click on the view itself (not one a child control answers).
+    void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
     // Start-up and painting.
@@ -156,7 +158,6 @@ private:
     void ToggleSpeed();
     void StepByStep();
     void ApplyTonePosition(int32_t position);
-    void OnToneAction(int action);
     void OnLeadsChanged();
     void OnDrugChosen(int index);
     void OnSequenceChosen(int index);
@@ -167,6 +168,8 @@ private:
     bool LoadAndRefill(const std::string& fileName, bool clearPresets);
     void LoadHeartModel();
     void ReloadModel();
+    // The bigeminy boxes of the premature-beat panel show the engine's programs (after a load).
+    void ShowBigeminyState();
     void OnSpeedChanged();
     void OnStyleChanged();
     void PlaceElectrodeButton(int electrode);

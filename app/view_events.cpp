@@ -7,16 +7,25 @@
 #include <cstdio>
 
 #include "app/ui_text.h"
+#include "app/unattended_messages.h"
 
 namespace vantrel {
 
 void ViewNotifier::SetTarget(QObject* view) {
+    // The waker is made on the interface thread before the clock thread can see it.
+    waker_.store(view ? new HandOverWaker(*this, view) : nullptr);
     target_.store(view);
     if (!view) {
-        // The wake-up of what is still queued went with the old view.
+        // The wake-up of what is still queued went with the old view (and its waker).
         std::lock_guard<std::mutex> guard(handOverLock_);
         handedOver_.clear();
     }
+}
+
+void HandOverWaker::Deliver() { notifier_.DeliverHandedOver(); }
+
+void ViewNotifier::SetMessagesCloseThemselves(bool closes) {
+    if (closes) AnswerMessageBoxesUnattended();
 }
 
 void ViewNotifier::Post(int32_t message, int32_t wParam, int32_t lParam) {
@@ -35,16 +44,18 @@ void ViewNotifier::Post(int32_t message, int32_t wParam, int32_t lParam) {
 }
 
 void ViewNotifier::HandOver(std::function<void()> call) {
-    QObject* target = target_.load();
-    if (!target) return;
+    HandOverWaker* waker = waker_.load();
+    if (!waker) return;
     bool wake = false;
     {
         std::lock_guard<std::mutex> guard(handOverLock_);
         wake = handedOver_.empty();
         handedOver_.push_back(std::move(call));
     }
-    // The view as context: once it is gone, the wake-up is dropped with it.
-    if (wake) QMetaObject::invokeMethod(target, [this] { DeliverHandedOver(); }, Qt::QueuedConnection);
+    // A call by name: the toolkit builds and frees the queued event itself, so nothing written
+    // here is read there without our lock.  Once the view is gone, its waker and the wake-up go
+    // with it.
+    if (wake) QMetaObject::invokeMethod(waker, "Deliver", Qt::QueuedConnection);
 }
 
 void ViewNotifier::DeliverHandedOver() {
@@ -81,10 +92,6 @@ void ViewNotifier::ShowNow(const std::string& title, const std::string& text) {
     QMessageBox box(QMessageBox::Warning, FromWestern(title), FromWestern(text), QMessageBox::Ok,
                     QApplication::activeWindow());
     box.setObjectName("EngineMessage");
-    if (messagesCloseThemselves_) {
-        std::fprintf(stderr, "%s: %s\n", title.c_str(), text.c_str());
-        QTimer::singleShot(300, &box, &QMessageBox::accept);
-    }
     box.exec();
 }
 
@@ -103,14 +110,16 @@ void ViewNotifier::EndProgram() {
         Qt::QueuedConnection);
 }
 
-void HeldBackNotifier::Release() {
-    auto messages = std::move(messages_);
+void HeldBackNotifier::Release(Outcome outcome) {
+    const auto posted = std::move(posted_);
+    const auto messages = std::move(messages_);
+    posted_.clear();
     messages_.clear();
+    if (outcome == Outcome::Delivered)
+        for (const Posted& p : posted) target_.Post(p.message, p.wParam, p.lParam);
     for (const auto& [title, text] : messages) target_.ShowMessage(title, text);
-    if (endRequested_) {
-        endRequested_ = false;
-        target_.EndProgram();
-    }
+    if (endRequested_ && outcome == Outcome::Delivered) target_.EndProgram();
+    endRequested_ = false;
 }
 
 }  // namespace vantrel

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "engine/cell_automaton.h"
+
 namespace vantrel {
 
 void RampTone(CCoeur& heart, int32_t target) {
@@ -26,6 +28,14 @@ void RestoreBaseline(CCoeur& heart) {
 void AdvanceToneRamp(CCoeur& heart) {
     if (heart.toneRampCountdown == 0) return;
     if (--heart.toneRampCountdown == 0) RampTone(heart, heart.toneTarget);
+}
+
+int32_t SinusRateAtTone(const CCoeur& heart, int32_t tone) {
+    const int32_t sinus = heart.FindCell("Sinus");
+    if (sinus < 0) return -1;
+    int32_t ticks = EscapeTicks(heart.cells[sinus], tone);
+    if (ticks <= 0) ticks = 1;
+    return 12000 / ticks;
 }
 
 }  // namespace vantrel

@@ -24,6 +24,11 @@ void RestoreBaseline(CCoeur& heart);
 // out.
 void AdvanceToneRamp(CCoeur& heart);
 
+// The rate the sinus node escapes at when the tone is `tone`, beats per minute: 12000 divided by
+// the escape ticks the cell step uses at that tone (square-root tone), taken as 1 tick when not
+// above 0.  -1 when the model has no cell named "Sinus".  Shown beside the tone scroll bar.
+int32_t SinusRateAtTone(const CCoeur& heart, int32_t tone);
+
 // The tone scroll bar's positions 0..200 (top = most sympathetic) as the tone it sets.
 inline constexpr int32_t ToneFromScrollPosition(int32_t position) { return (200 - position) * 5; }
 

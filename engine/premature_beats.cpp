@@ -69,4 +69,11 @@ void PressPrematureBeat(CCoeur& heart, PrematureBeatCommand command) {
     }
 }
 
+bool BigeminyRunning(const CCoeur& heart, bool ventricular) {
+    const int32_t focus = ventricular ? heart.vpbBgTgCell : heart.svpbBgTgCell;
+    if (focus < 0 || focus >= heart.cellCount) return false;
+    const CCell& cell = heart.cells[focus];
+    return cell.ectopicFirst.min > 0 && cell.ectopicEvery > 0;
+}
+
 }  // namespace vantrel

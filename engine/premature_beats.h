@@ -36,4 +36,8 @@ enum class PrematureBeatCommand {
 // Runs one panel command with the parameter sets the record holds.
 void PressPrematureBeat(CCoeur& heart, PrematureBeatCommand command);
 
+// True while the bi- and trigeminy focus of that kind carries a repeating program (what the
+// panel's "SV-Bigeminy" and "V-Bigeminy" boxes show); a load clears it unless the model gives one.
+bool BigeminyRunning(const CCoeur& heart, bool ventricular);
+
 }  // namespace vantrel

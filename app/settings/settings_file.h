@@ -41,12 +41,27 @@ std::string ReadSettings(const std::filesystem::path& file);
 // Values too large for 32 bits saturate instead of wrapping.
 int32_t GetInt(const std::string& settingsText, const std::string& key, int32_t fallback);
 
+// The same for a value whose range reaches below zero (the pacemaker's V-V' delay): a minus sign
+// right after the separator is read as the value's sign, so that what was written comes back.
+int32_t GetSignedInt(const std::string& settingsText, const std::string& key, int32_t fallback);
+
+// Every value the file keeps, read from its text.  A value outside its range (a pacemaker field
+// outside its dialog's range, a lead or display style the lists do not have) takes its default:
+// the program never starts on a value that its own dialogs would refuse, and the file written at
+// close is valid again.  The pacemaker lead cells are not read back (they start unplaced); an
+// electrode cell is checked against the model by the caller.
+SettingsValues SettingsFromText(const std::string& settingsText);
+
 // The 18 lines, CR LF ended, in their fixed order.
 std::string FormatSettings(const SettingsValues& values);
 
-// Writes the file safely: to a temporary file in the same folder, then renamed over the old one,
-// so that a failure while writing never leaves a truncated file.  False when it could not be
-// written (the old file, if any, is then untouched).
-bool WriteSettings(const std::filesystem::path& file, const SettingsValues& values);
+// Writes the file safely: to a temporary file of its own in the same folder, then renamed over the
+// old one, so that a failure while writing (a full disk) never leaves a truncated file.
+// - A file the user made read-only (no write permission at all) is left as it is: nothing is
+//   written.
+// - A symbolic link is written through: its target gets the new text, the link stays.
+// - When only the folder cannot be written, the existing file is rewritten in place.
+// False when nothing could be written; `why` (when given) then says why, in English.
+bool WriteSettings(const std::filesystem::path& file, const SettingsValues& values, std::string* why = nullptr);
 
 }  // namespace vantrel

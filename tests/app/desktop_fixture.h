@@ -38,6 +38,32 @@ inline void OnNextModal(std::function<void(QWidget*)> inspect) {
     poll->start(10);
 }
 
+// The class names of every modal window that opens while `act` runs (each is closed, rejected, as
+// soon as it is seen), in order.
+inline QStringList ModalsOpenedBy(const std::function<void()>& act) {
+    QStringList opened;
+    QWidget* last = nullptr;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (!modal || modal == last) return;
+        last = modal;
+        opened << modal->metaObject()->className();
+        if (auto* dialog = qobject_cast<QDialog*>(modal)) dialog->done(0);
+    });
+    poll.start(10);
+    act();
+    QTest::qWait(100);  // a second window would open right after the first closes
+    return opened;
+}
+
+// A right click as the window system delivers it: the press goes to the control under the mouse
+// (and on to its parents when it ignores it), followed by a context-menu event.
+inline void RightClick(QWidget* widget, QPoint at) {
+    QWidget* top = widget->window();
+    QTest::mouseClick(top->windowHandle(), Qt::RightButton, {}, widget->mapTo(top, at));
+}
+
 class DesktopTest : public ::testing::Test {
 protected:
     void SetUp() override {

@@ -1,7 +1,9 @@
 // The desktop with real model files: the default model loaded by the document, the load and
 // reload commands, the drug and sequence lists with their confirmations, the start sequence at
 // the first rate sample, and the models that fail to load.
+#include <QCheckBox>
 #include <QComboBox>
+#include <QLineEdit>
 #include <QImage>
 #include <QLabel>
 #include <QMessageBox>
@@ -9,10 +11,14 @@
 #include <QPushButton>
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <mutex>
+
+#include "engine/premature_beats.h"
 
 #include "app/command_table.h"
 #include "app/dialogs/pacemaker_dialog.h"
+#include "app/dialogs/premature_panel.h"
 #include "app/dialogs/select_heart_dialog.h"
 #include "app/dialogs/therapy_confirm_dialog.h"
 #include "app/view_events.h"
@@ -214,30 +220,112 @@ TEST_F(DesktopModelTest, ABodyErrorInTheDefaultModelEndsTheProgramBeforeAnyWindo
     EXPECT_TRUE(text.contains("NoSuchCommand")) << text.toStdString();
 }
 
-TEST_F(DesktopModelTest, ABodyErrorInALaterLoadClosesTheWindowInOrder) {
+// Whatever is wrong with the model a user picks, the message is shown and the heart that was
+// running goes on: same title, same lists, same cells, the strip still moving; "Initial Values"
+// then reloads that heart, not the broken file.
+TEST_F(DesktopModelTest, ABrokenModelLeavesThePreviousModelRunning) {
+    std::string good;
+    {
+        std::ifstream in(data_ / "Clinic" / "Second heart.hmd", std::ios::binary);
+        good.assign(std::istreambuf_iterator<char>(in), {});
+    }
+    std::string badSum = good;
+    badSum.replace(badSum.find("CS=103549"), 9, "CS=1");
+    struct Case {
+        const char* name;
+        std::string text;
+        const char* title;
+    };
+    const Case cases[] = {
+        {"Body error", "Version 3\r\nNoSuchCommand\r\n", "Error Message"},
+        {"Bad sum", badSum, "Error Message"},
+        {"Wrong version", "Version 7\r\n", "Error"},
+        {"Unclosed bracket", "Version 3\r\n#Var mA\r\nmA=2*sin(30\r\n", "Error Message"},
+    };
     Start();
-    WriteModel("Broken.hmd", "Version 3\r\nNoSuchCommand\r\n");
-    Doc().options.skipChecksum = true;
-    // The message box comes after the dialog, once the model lock has been released.
-    QString title;
-    OnNextModal([&](QWidget* modal) {
-        auto* dialog = qobject_cast<CSelectHeart*>(modal);
-        ASSERT_TRUE(dialog);
-        dialog->List()->setCurrentIndex(dialog->List()->findText("Broken"));
-        dialog->accept();
-        OnNextModal([&](QWidget* box) { title = box->windowTitle(); });
-    });
-    Frame().Action(kCmdLoadHeart)->trigger();
-    EXPECT_EQ(title, "Error Message");
-    EXPECT_TRUE(Doc().notifier.EndRequested());
-    ASSERT_TRUE(QTest::qWaitFor([this] { return !Frame().isVisible(); }, 5000));
-    // Closed the normal way: the settings file was written.
-    EXPECT_TRUE(std::filesystem::exists(dir_ / kSettingsFileName));
-    // The end asked the application's event loop to leave; no loop ran here, so the request
-    // still stands and would end every later modal dialog at once.  One turn of the
-    // application's loop takes it.
-    QTimer::singleShot(0, [] { QCoreApplication::exit(0); });
-    QCoreApplication::exec();
+    const QString title = Frame().windowTitle();
+    const QStringList drugs = Entries(Child<QComboBox>("DrugList"));
+    for (const Case& c : cases) {
+        WriteModel(std::string(c.name) + ".hmd", c.text);
+        QString shownTitle, shownText;
+        OnNextModal([&](QWidget* modal) {
+            auto* dialog = qobject_cast<CSelectHeart*>(modal);
+            ASSERT_TRUE(dialog);
+            dialog->List()->setCurrentIndex(dialog->List()->findText(c.name));
+            dialog->accept();
+            OnNextModal([&](QWidget* box) {
+                shownTitle = box->windowTitle();
+                if (auto* message = qobject_cast<QMessageBox*>(box)) shownText = message->text();
+            });
+        });
+        Frame().Action(kCmdLoadHeart)->trigger();
+        EXPECT_EQ(shownTitle.toStdString(), c.title) << c.name << ": " << shownText.toStdString();
+        EXPECT_FALSE(Doc().notifier.EndRequested()) << c.name;
+        EXPECT_TRUE(Frame().isVisible()) << c.name;
+        EXPECT_EQ(View().RunMode(), 1) << c.name;
+        {
+            std::lock_guard<std::mutex> guard(Doc().heart.lock);
+            EXPECT_EQ(Doc().heart.cellCount, 7) << c.name;
+            EXPECT_GE(Doc().heart.FindCell("Sinus"), 0) << c.name;
+            EXPECT_EQ(Doc().heart.currentModelName, "") << c.name;  // the default model's name
+        }
+        QTest::qWait(50);  // a tone or title posted by the failed load would arrive now
+        EXPECT_EQ(Frame().windowTitle(), title) << c.name;
+        EXPECT_EQ(Entries(Child<QComboBox>("DrugList")), drugs) << c.name;
+        const int32_t drawn = Doc().strip.DrawnIndex();
+        EXPECT_TRUE(QTest::qWaitFor([&] { return Doc().strip.DrawnIndex() > drawn + 20; }, 5000)) << c.name;
+    }
+    // "Initial Values" reloads the running heart without a word.
+    const QStringList opened = ModalsOpenedBy([&] { Frame().Action(kCmdInitialValues)->trigger(); });
+    EXPECT_TRUE(opened.isEmpty()) << opened.join(", ").toStdString();
+    EXPECT_TRUE(Doc().ModelLoaded());
+    EXPECT_EQ(Doc().heart.cellCount, 7);
+    EXPECT_EQ(View().RunMode(), 1);
+}
+
+TEST_F(DesktopModelTest, TheBigeminyBoxesShowTheEngineAfterALoad) {
+    Start();
+    {
+        std::lock_guard<std::mutex> guard(Doc().heart.lock);
+        Doc().heart.svpbBgTgCell = Doc().heart.FindCell("RA1");
+        Doc().heart.vpbBgTgCell = Doc().heart.FindCell("LV1");
+    }
+    Frame().Action(kCmdEcgScreen)->trigger();
+    auto* panel = Frame().findChild<CMainDlg*>();
+    ASSERT_TRUE(panel);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return panel->isVisible(); }, 2000));
+    for (bool ventricular : {false, true}) {
+        QCheckBox* box = panel->BigeminyBox(ventricular);
+        QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(6, box->height() / 2));
+        EXPECT_TRUE(box->isChecked());
+        std::lock_guard<std::mutex> guard(Doc().heart.lock);
+        EXPECT_TRUE(BigeminyRunning(Doc().heart, ventricular)) << ventricular;
+    }
+    Frame().Action(kCmdInitialValues)->trigger();
+    for (bool ventricular : {false, true}) {
+        EXPECT_FALSE(panel->BigeminyBox(ventricular)->isChecked()) << ventricular;
+        std::lock_guard<std::mutex> guard(Doc().heart.lock);
+        EXPECT_FALSE(BigeminyRunning(Doc().heart, ventricular)) << ventricular;
+    }
+}
+
+TEST_F(DesktopModelTest, TheSinusRateBesideTheToneBarIsTheRateTheSinusRunsAt) {
+    data_ = ShippedDataDirectory();
+    Start();
+    CCell sinus;
+    int32_t tone = 0;
+    {
+        std::lock_guard<std::mutex> guard(Doc().heart.lock);
+        const int32_t index = Doc().heart.FindCell("Sinus");
+        ASSERT_GE(index, 0);
+        sinus = Doc().heart.cells[index];
+        tone = Doc().heart.tone;
+    }
+    EXPECT_EQ(tone, 430);  // the bar's start position
+    // The cell step's escape period: the square-root tone (int)(sqrt(430) * 31.6) = 655.
+    const int32_t escapeMs = sinus.escapeH + (sinus.escapeB - sinus.escapeH) * (1000 - 655) / 1000;
+    EXPECT_EQ(Child<QLabel>("SinusRate")->text(), QString::number(12000 / (escapeMs / 5)));
+    EXPECT_EQ(Child<QLabel>("SinusRate")->text(), "74");  // what the default heart runs at
 }
 
 TEST_F(DesktopModelTest, ShowChecksumTellsTheSumAndStillLoads) {
@@ -265,6 +353,33 @@ TEST_F(DesktopModelTest, SkipChecksumLoadsAModelWithAWrongSum) {
     Start();
     EXPECT_TRUE(Doc().ModelLoaded());
     EXPECT_EQ(Doc().heart.cellCount, 7);
+}
+
+// A settings file with a pacemaker value outside its range, and a field refused at close: the
+// scripted run still ends by itself, and the file it writes is valid.
+TEST_F(DesktopModelTest, AScriptedRunEndsByItselfWhateverItHasToSay) {
+    WriteSettingsText("PM_AVD 5000;\r\nPM_Rate 90;\r\n");
+    options_.dataDirectory = data_.string();
+    options_.quitAfterSeconds = 0.2;
+    for (bool refusedAtClose : {false, true}) {
+        session_ = CreateDesktop(options_);
+        ASSERT_TRUE(session_.frame);
+        int exitStatus = 0;
+        ArmScriptedRun(session_, options_, exitStatus);
+        Frame().show();
+        auto* pacemaker = Frame().findChild<CPACE*>("PacemakerDialog");
+        ASSERT_TRUE(pacemaker);
+        EXPECT_EQ(pacemaker->Fields().avDelayMs, 160);
+        if (refusedAtClose) pacemaker->FieldEdit(0)->setText("2000");
+        EXPECT_EQ(QApplication::exec(), 0);
+        EXPECT_FALSE(Frame().isVisible());
+        const SettingsValues written = SettingsFromText(ReadSettings(dir_ / kSettingsFileName));
+        EXPECT_EQ(written.pmAvDelay, 160);
+        EXPECT_EQ(written.pmRate, 90);
+        EXPECT_NE(ReadSettings(dir_ / kSettingsFileName).find("PM_AVD 160;"), std::string::npos);
+        session_.frame.reset();
+        session_.doc.reset();
+    }
 }
 
 TEST_F(DesktopModelTest, AScriptedRunGrabsTheWindowAndClosesItTheNormalWay) {

@@ -12,6 +12,7 @@
 #include <QScrollBar>
 #include <QTest>
 #include <QTimer>
+#include <QWheelEvent>
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -28,6 +29,7 @@
 #include "app/settings/settings_file.h"
 #include "app/vantrel_doc.h"
 #include "app/vantrel_view.h"
+#include "app/view_controls.h"
 #include "app/view_events.h"
 #include "engine/demo_heart.h"
 
@@ -136,8 +138,24 @@ TEST_F(DesktopTest, ARightClickOpensTheWelcomeDialogAtTheChapterOfThePlace) {
         OnNextModal([&](QWidget* modal) {
             if (auto* welcome = qobject_cast<CWelcome*>(modal)) chapter = welcome->Chapter();
         });
-        QTest::mouseClick(&View(), Qt::RightButton, {}, QPoint(place.x, place.y));
+        RightClick(&View(), QPoint(place.x, place.y));
         EXPECT_EQ(chapter, place.chapter) << "at " << place.x << ", " << place.y;
+    }
+}
+
+TEST_F(DesktopTest, ARightClickOpensOneThing) {
+    Start();
+    CButtonR* svpb = nullptr;
+    for (CButtonR* b : Frame().findChildren<CButtonR*>())
+        if (b->text() == "SVPB") svpb = b;
+    ASSERT_TRUE(svpb && svpb->isVisible());
+    const QStringList onSvpb = ModalsOpenedBy([&] { RightClick(svpb, svpb->rect().center()); });
+    EXPECT_EQ(onSvpb, QStringList{"vantrel::CAdjustCT"});
+    for (const char* list : {"DrugList", "SequenceList"}) {
+        auto* box = Child<QComboBox>(list);
+        ASSERT_TRUE(box && box->isVisible());
+        const QStringList onList = ModalsOpenedBy([&] { RightClick(box, box->rect().center()); });
+        EXPECT_EQ(onList, QStringList{"vantrel::CWelcome"}) << list;
     }
 }
 
@@ -186,11 +204,43 @@ TEST_F(DesktopTest, ToneScrollBarAndToneMessage) {
     Doc().notifier.Send(kMsgTone, 500, 0);
     EXPECT_EQ(bar->value(), 100);
     EXPECT_EQ(Doc().heart.tone, 500);
-    EXPECT_EQ(sinusRate->text(), "60");
+    // The escape period the cell step uses: square-root tone (int)(sqrt(500) * 31.6) = 706, so
+    // 500 + 1000 * 294 / 1000 = 794 ms, 158 ticks, 12000 / 158 = 75 per minute.
+    EXPECT_EQ(sinusRate->text(), "75");
     Doc().notifier.Send(kMsgTone, 1000, 0);
     EXPECT_EQ(bar->value(), 0);
     EXPECT_EQ(toneValue->text(), "999");
     EXPECT_EQ(sinusRate->text(), "120");
+}
+
+TEST_F(DesktopTest, TheToneBarFollowsWheelAndKeysAtOnce) {
+    Start();
+    auto* bar = Child<QScrollBar>("ToneBar");
+    auto* toneValue = Child<QLabel>("ToneValue");
+    ASSERT_TRUE(bar && toneValue);
+    EXPECT_NE(bar->focusPolicy() & Qt::TabFocus, 0);
+    bar->setFocus();
+    struct Key {
+        Qt::Key key;
+        int position;
+    };
+    const Key keys[] = {{Qt::Key_Down, 115}, {Qt::Key_Down, 116}, {Qt::Key_Up, 115},
+                        {Qt::Key_PageUp, 105}, {Qt::Key_PageDown, 115}};
+    for (const Key& k : keys) {
+        QTest::keyClick(bar, k.key);
+        EXPECT_EQ(bar->value(), k.position);
+        EXPECT_EQ(Doc().heart.tone, (200 - k.position) * 5) << "after key " << k.key;
+        EXPECT_EQ(toneValue->text(), QString::number((200 - k.position) * 5));
+    }
+    for (int delta : {120, -120, -240}) {
+        const int before = bar->value();
+        const QPointF at = QPointF(bar->rect().center());
+        QWheelEvent wheel(at, bar->mapToGlobal(at), QPoint(), QPoint(0, delta), Qt::NoButton, Qt::NoModifier,
+                          Qt::NoScrollPhase, false);
+        QApplication::sendEvent(bar, &wheel);
+        EXPECT_NE(bar->value(), before) << delta;
+        EXPECT_EQ(Doc().heart.tone, (200 - bar->value()) * 5) << "after a wheel turn of " << delta;
+    }
 }
 
 TEST_F(DesktopTest, MissingSettingsFileGivesTheDefaultsAndIsWrittenAtClose) {
