@@ -5,7 +5,9 @@
 
 #include "app/vantrel_doc.h"
 #include "app/view_events.h"
+#include "engine/action_text.h"
 #include "model/model_reader.h"
+#include "model/windows1252.h"
 #include "engine/cardioversion.h"
 #include "engine/rhythm_measurement.h"
 #include "engine/stimulator.h"
@@ -45,35 +47,60 @@ bool EngineControl::LoadModel(const std::string& fileName, bool clearPresets) {
     return loaded;
 }
 
+void EngineControl::Log(const std::string& text) { doc_.actions.Append(doc_.heart.tickCount, text); }
+
+void EngineControl::LogAction(const std::string& text) {
+    std::lock_guard<std::mutex> guard(doc_.heart.lock);
+    Log(text);
+}
+
 std::optional<std::string> EngineControl::DrugSelected(int index) {
     std::lock_guard<std::mutex> guard(doc_.heart.lock);
-    return doc_.therapy.DrugSelected(doc_.heart, index);
+    auto comment = doc_.therapy.DrugSelected(doc_.heart, index);
+    if (index == 0) Log("Washout");
+    return comment;
 }
 
 void EngineControl::AnswerDrug(bool getIt) {
     std::lock_guard<std::mutex> guard(doc_.heart.lock);
-    if (getIt)
+    if (getIt) {
         doc_.therapy.GetDrug(doc_.heart);
-    else
+        const auto& list = doc_.therapy.DrugList();
+        const int chosen = doc_.therapy.SelectedDrug();
+        if (chosen > 0 && chosen < static_cast<int>(list.size()))
+            Log("Drug: " + Windows1252ToUtf8(list[chosen]));
+    } else {
         doc_.therapy.DontGetDrug(doc_.heart);
+        Log("Washout");
+    }
 }
 
 std::optional<std::string> EngineControl::SequenceSelected(int index) {
     std::lock_guard<std::mutex> guard(doc_.heart.lock);
-    return doc_.therapy.SequenceSelected(doc_.heart, index);
+    auto comment = doc_.therapy.SequenceSelected(doc_.heart, index);
+    if (index == 0) Log("Baseline");
+    return comment;
 }
 
 void EngineControl::AnswerSequence(bool doIt) {
     std::lock_guard<std::mutex> guard(doc_.heart.lock);
-    if (doIt)
+    if (doIt) {
         doc_.therapy.DoSequence(doc_.heart);
-    else
+        const auto& list = doc_.therapy.SequenceList();
+        const int chosen = doc_.therapy.SelectedSequence();
+        if (chosen > 0 && chosen < static_cast<int>(list.size()))
+            Log("Sequence: " + Windows1252ToUtf8(list[chosen]));
+    } else {
         doc_.therapy.DontDoSequence(doc_.heart);
+        Log("Baseline");
+    }
 }
 
 bool EngineControl::RunStartSequence() {
     std::lock_guard<std::mutex> guard(doc_.heart.lock);
-    return doc_.therapy.RunStartSequence(doc_.heart);
+    const bool ran = doc_.therapy.RunStartSequence(doc_.heart);
+    if (ran) Log("Start sequence");
+    return ran;
 }
 
 void EngineControl::QueryRates(int32_t& rate, int32_t& cell5Rate) {
@@ -85,6 +112,7 @@ void EngineControl::QueryRates(int32_t& rate, int32_t& cell5Rate) {
 void EngineControl::PressPremature(PrematureBeatCommand command) {
     std::lock_guard<std::mutex> guard(doc_.heart.lock);
     PressPrematureBeat(doc_.heart, command);
+    Log(PrematureBeatActionText(command));
 }
 
 bool EngineControl::BigeminyRunning(bool ventricular) {
@@ -95,6 +123,7 @@ bool EngineControl::BigeminyRunning(bool ventricular) {
 void EngineControl::SetupPacemaker(const PacemakerSettings& settings) {
     std::lock_guard<std::mutex> guard(doc_.heart.lock);
     vantrel::SetupPacemaker(doc_.heart, settings);
+    Log(PacemakerActionText(settings));
 }
 
 std::optional<std::string> EngineControl::PressStimulator(StimulatorButton button,
@@ -108,6 +137,18 @@ std::optional<std::string> EngineControl::PressStimulator(StimulatorButton butto
         case StimulatorButton::Stop: refused = PressStimulatorStop(doc_.heart, settings); break;
         case StimulatorButton::Lead: refused = SelectStimulatorLead(doc_.heart, settings); break;
         }
+        if (!refused) {
+            switch (button) {
+            case StimulatorButton::Start:
+                if (!settings.emergency) Log(StimulatorStartActionText(settings));
+                break;
+            case StimulatorButton::Emergency:
+                Log(settings.emergency ? "Emergency pacing on" : "Emergency pacing off");
+                break;
+            case StimulatorButton::Stop: Log("Stimulator stop"); break;
+            case StimulatorButton::Lead: Log("Stimulator lead " + std::to_string(settings.lead)); break;
+            }
+        }
     }
     if (refused) return refused->message;
     return std::nullopt;
@@ -116,16 +157,19 @@ std::optional<std::string> EngineControl::PressStimulator(StimulatorButton butto
 void EngineControl::Shock() {
     std::lock_guard<std::mutex> guard(doc_.heart.lock);
     vantrel::Shock(doc_.heart);
+    Log("Shock");
 }
 
 void EngineControl::AtrialRemodeling() {
     std::lock_guard<std::mutex> guard(doc_.heart.lock);
     RemodelAtria(doc_.heart);
+    Log("Atrial remodeling");
 }
 
 void EngineControl::SetTone(int32_t tone) {
     std::lock_guard<std::mutex> guard(doc_.heart.lock);
     doc_.heart.SetTone(tone, false);
+    Log("Tone " + std::to_string(tone));
 }
 
 bool EngineControl::ToggleTWave() {
@@ -137,6 +181,7 @@ bool EngineControl::ToggleTWave() {
 bool EngineControl::ToggleRespiration() {
     std::lock_guard<std::mutex> guard(doc_.heart.lock);
     doc_.heart.respOn = doc_.heart.respOn ? 0 : 1;
+    Log(doc_.heart.respOn ? "Respiratory arrhythmia on" : "Respiratory arrhythmia off");
     return doc_.heart.respOn != 0;
 }
 

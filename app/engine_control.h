@@ -54,6 +54,10 @@ public:
     void Shock();
     void AtrialRemodeling();
 
+    // An action of the user in words (an electrode placed on the picture, ...), logged at the
+    // current tick for the recordings; the calls above log their own.
+    void LogAction(const std::string& text);
+
     // Plain record fields, set and read under the lock.
     void SetTone(int32_t tone);
     bool ToggleTWave();
@@ -62,6 +66,9 @@ public:
     bool RespirationOn();
 
 private:
+    // With the lock held.
+    void Log(const std::string& text);
+
     CCVantrelDoc& doc_;
 };
 

@@ -11,6 +11,7 @@
 #include "app/settings/settings_file.h"
 #include "app/tone_panel.h"
 #include "app/view_events.h"
+#include "engine/action_log.h"
 #include "engine/ecg_display.h"
 #include "engine/heart_rate_ring.h"
 #include "display/ui/ecg_strip.h"
@@ -49,6 +50,7 @@ public:
     HeartRateRing rates;
     FrozenRecord frozen;    // the copy the frozen screen shows, taken by each freeze
     FrozenEcg frozenEcg{frozen, strip};  // the frozen screen's position, calipers and print queue
+    ActionLog actions;      // the user's actions, for the recordings (written by EngineControl)
     CReglage tonePanel;     // windows created by the view at its first paint
     std::string modelTitle;
     QPointer<QLabel> commentsCaption;  // "Comments of TXT files", created by the view

@@ -35,7 +35,9 @@
 #include "app/vantrel_doc.h"
 #include "app/view_controls.h"
 #include "app/view_events.h"
+#include "engine/action_text.h"
 #include "engine/autonomic_tone.h"
+#include "model/windows1252.h"
 
 namespace vantrel {
 
@@ -477,6 +479,20 @@ void CCVantrelView::PictureHost::RedrawLink(int32_t link) {
     else
         view_.picture_->DrawLink2D(p, link);
     view_.update(QRect(0, 0, view_.layout_.layoutWidth / 2, view_.layout_.layoutHeight));
+}
+
+void CCVantrelView::PictureHost::ElectrodePlaced(int32_t electrode, int32_t cell) {
+    std::string name;
+    {
+        std::lock_guard<std::mutex> guard(view_.doc_.heart.lock);
+        if (cell >= 0 && cell < view_.doc_.heart.cellCount) name = view_.doc_.heart.cells[cell].name;
+    }
+    name = Windows1252ToUtf8(name);
+    const char* on = cell >= 0 ? name.c_str() : nullptr;
+    const char lead = electrode == kElectrodeAtrial ? 'A' : electrode == kElectrodeVentricular ? 'V' : '2';
+    EngineControl(view_.doc_).LogAction(electrode >= 1 && electrode <= 4
+                                            ? ElectrodeActionText(electrode - 1, on)
+                                            : PacemakerLeadActionText(lead, on));
 }
 
 void CCVantrelView::PictureHost::SetIcButtonCaption(int k, const QString& caption) {

@@ -250,6 +250,7 @@ private:
         bool LinkClicksOff() const override;
         int32_t HitCell3D(int32_t x, int32_t y) const override;
         int32_t HitLink3D(int32_t x, int32_t y) const override;
+        void ElectrodePlaced(int32_t electrode, int32_t cell) override;
 
     private:
         CCVantrelView& view_;

@@ -17,9 +17,12 @@ public:
     void EndProgram() override { programEnded_ = true; }
 
     bool ProgramEnded() const { return programEnded_; }
+    // A message text not to print (the runner says instead what it means).
+    void Suppress(std::string text) { suppressed_ = std::move(text); }
 
 private:
     bool programEnded_ = false;
+    std::string suppressed_;
 };
 
 }  // namespace vantrel

@@ -5,6 +5,7 @@
 #include <charconv>
 #include <cmath>
 
+#include "engine/action_text.h"
 #include "engine/autonomic_tone.h"
 #include "engine/cardioversion.h"
 #include "engine/premature_beats.h"
@@ -206,8 +207,36 @@ bool ResolveCell(const CCoeur& heart, SimCellName& cell, std::string& reason) {
     return true;
 }
 
-void PlaceLead(int32_t& lead, const SimCellName& cell) {
-    if (!cell.name.empty()) lead = cell.cell;
+void PlaceLead(int32_t& lead, const SimCellName& cell, char which, SimActionOutcome& outcome) {
+    if (cell.name.empty()) return;
+    lead = cell.cell;
+    outcome.texts.push_back(PacemakerLeadActionText(which, cell.cell >= 0 ? cell.name.c_str() : nullptr));
+}
+
+// The leads a pacemaker mode paces and senses through that are not placed, in words.
+std::string MissingPacemakerLeads(const CCoeur& heart) {
+    std::string missing;
+    const auto need = [&](int32_t cell, const char* name) {
+        if (cell >= 0) return;
+        if (!missing.empty()) missing += " and ";
+        missing += name;
+    };
+    const int32_t mode = heart.pmMode;
+    if (mode == kPmAai || mode == kPmDdd || mode == kPmDddPlus || mode == kPmCrt)
+        need(heart.pmAtrialCell, "the atrial lead (a=CELL)");
+    if (mode == kPmVvi || mode == kPmDdd || mode == kPmDddPlus || mode == kPmCrt)
+        need(heart.pmVentricularCell, "the ventricular lead (v=CELL)");
+    if (mode == kPmCrt) need(heart.pmVentricular2Cell, "the second ventricular lead (v2=CELL)");
+    return missing;
+}
+
+// The stimulator paces through intracardiac electrode `lead`: a warning when it is not placed.
+std::string MissingStimulatorLead(const CCoeur& heart, const SimAction& action, int32_t lead) {
+    const int32_t n = std::clamp(lead, 1, 4);
+    if (heart.icCell[n - 1] >= 0) return {};
+    return "--do " + action.text + ": the stimulator's lead " + std::to_string(n) +
+           " is not placed (place electrode I.C." + std::to_string(n) + " with ic" +
+           std::to_string(n) + "=CELL): it stimulates nothing";
 }
 
 }  // namespace
@@ -302,72 +331,128 @@ bool ResolveSimActionNames(const CCoeur& heart, SimAction& action, std::string& 
     return true;
 }
 
-void ApplySimAction(CCoeur& heart, SimDialogs& dialogs, const SimAction& action) {
+SimActionOutcome ApplySimAction(CCoeur& heart, SimDialogs& dialogs, const SimAction& action) {
+    SimActionOutcome outcome;
+    const auto say = [&](std::string text) { outcome.texts.push_back(std::move(text)); };
+    const auto premature = [&](PrematureBeatCommand command) {
+        PressPrematureBeat(heart, command);
+        say(PrematureBeatActionText(command));
+    };
+    const auto onOff = [&](const char* what) {
+        say(std::string(what) + (action.value ? " on" : " off"));
+    };
     switch (action.kind) {
-        case SimActionKind::Svpb: PressPrematureBeat(heart, PrematureBeatCommand::Svpb); break;
-        case SimActionKind::Vpb: PressPrematureBeat(heart, PrematureBeatCommand::Vpb); break;
-        case SimActionKind::SvpbRun: PressPrematureBeat(heart, PrematureBeatCommand::SvpbRun); break;
-        case SimActionKind::VpbRun: PressPrematureBeat(heart, PrematureBeatCommand::VpbRun); break;
+        case SimActionKind::Svpb: premature(PrematureBeatCommand::Svpb); break;
+        case SimActionKind::Vpb: premature(PrematureBeatCommand::Vpb); break;
+        case SimActionKind::SvpbRun: premature(PrematureBeatCommand::SvpbRun); break;
+        case SimActionKind::VpbRun: premature(PrematureBeatCommand::VpbRun); break;
         case SimActionKind::SvBigeminy:
-            PressPrematureBeat(heart, action.value ? PrematureBeatCommand::SvBigeminyOn
-                                                   : PrematureBeatCommand::SvBigeminyOff);
+            premature(action.value ? PrematureBeatCommand::SvBigeminyOn
+                                   : PrematureBeatCommand::SvBigeminyOff);
             break;
         case SimActionKind::VBigeminy:
-            PressPrematureBeat(heart, action.value ? PrematureBeatCommand::VBigeminyOn
-                                                   : PrematureBeatCommand::VBigeminyOff);
+            premature(action.value ? PrematureBeatCommand::VBigeminyOn
+                                   : PrematureBeatCommand::VBigeminyOff);
             break;
-        case SimActionKind::Tone: heart.SetTone(action.value, false); break;
-        case SimActionKind::Ramp: RampTone(heart, action.value); break;
-        case SimActionKind::Respiration: SetRespiratoryArrhythmia(heart, action.value != 0); break;
-        case SimActionKind::RespirationRate: SetRespirationRate(heart, action.value); break;
-        case SimActionKind::RespirationAmplitude: SetRespirationAmplitude(heart, action.value); break;
-        case SimActionKind::Shock: Shock(heart); break;
-        case SimActionKind::Remodel: RemodelAtria(heart); break;
+        case SimActionKind::Tone:
+            heart.SetTone(action.value, false);
+            say("Tone " + std::to_string(action.value));
+            break;
+        case SimActionKind::Ramp:
+            RampTone(heart, action.value);
+            say("Tone ramp to " + std::to_string(action.value));
+            break;
+        case SimActionKind::Respiration:
+            SetRespiratoryArrhythmia(heart, action.value != 0);
+            onOff("Respiratory arrhythmia");
+            break;
+        case SimActionKind::RespirationRate:
+            SetRespirationRate(heart, action.value);
+            say("Respiration rate " + std::to_string(action.value) + "/min");
+            break;
+        case SimActionKind::RespirationAmplitude:
+            SetRespirationAmplitude(heart, action.value);
+            say("Respiration amplitude " + std::to_string(action.value));
+            break;
+        case SimActionKind::Shock:
+            Shock(heart);
+            say("Shock");
+            break;
+        case SimActionKind::Remodel:
+            RemodelAtria(heart);
+            say("Atrial remodeling");
+            break;
         case SimActionKind::Electrode:
             heart.icCell[action.value] = action.cell.cell;
             heart.MarkElectrodes();
+            say(ElectrodeActionText(action.value,
+                                    action.cell.cell >= 0 ? action.cell.name.c_str() : nullptr));
             break;
-        case SimActionKind::Pacemaker:
+        case SimActionKind::Pacemaker: {
             for (size_t f = 0; f < kPacemakerFields.size(); ++f)
                 if (action.pacemakerValues[f])
                     dialogs.pacemaker.*(kPacemakerFields[f].value) = *action.pacemakerValues[f];
-            PlaceLead(heart.pmAtrialCell, action.atrialLead);
-            PlaceLead(heart.pmVentricularCell, action.ventricularLead);
-            PlaceLead(heart.pmVentricular2Cell, action.ventricular2Lead);
+            SimActionOutcome leads;
+            PlaceLead(heart.pmAtrialCell, action.atrialLead, 'A', leads);
+            PlaceLead(heart.pmVentricularCell, action.ventricularLead, 'V', leads);
+            PlaceLead(heart.pmVentricular2Cell, action.ventricular2Lead, '2', leads);
             SetupPacemaker(heart, dialogs.pacemaker);
             ApplyMode(heart);  // as the heart picture does when it redraws
+            say(PacemakerActionText(dialogs.pacemaker));
+            for (std::string& text : leads.texts) say(std::move(text));
+            const std::string missing = MissingPacemakerLeads(heart);
+            if (!missing.empty())
+                outcome.warning = "--do " + action.text + ": " + missing +
+                                  " is not placed: the pacemaker cannot pace or sense there";
             break;
+        }
         case SimActionKind::StimulatorStart: {
             const bool emergency = dialogs.stimulator.emergency;
             dialogs.stimulator = action.stimulator;
             dialogs.stimulator.emergency = emergency;
             PressStimulatorStart(heart, dialogs.stimulator);
+            say(StimulatorStartActionText(dialogs.stimulator));
+            outcome.warning = MissingStimulatorLead(heart, action, dialogs.stimulator.lead);
             break;
         }
-        case SimActionKind::StimulatorStop: PressStimulatorStop(heart, dialogs.stimulator); break;
+        case SimActionKind::StimulatorStop:
+            PressStimulatorStop(heart, dialogs.stimulator);
+            say("Stimulator stop");
+            break;
         case SimActionKind::Emergency:
             dialogs.stimulator.emergency = action.value != 0;
             PressStimulatorEmergency(heart, dialogs.stimulator);
+            onOff("Emergency pacing");
+            if (action.value)
+                outcome.warning = MissingStimulatorLead(heart, action, dialogs.stimulator.lead);
             break;
         // The lists as the user works them: a choice, its comment shown, then the confirmation.
         case SimActionKind::Drug:
             FillTherapyLists(heart, dialogs);
-            if (dialogs.therapy.DrugSelected(heart, action.value)) dialogs.therapy.GetDrug(heart);
+            if (dialogs.therapy.DrugSelected(heart, action.value)) {
+                dialogs.therapy.GetDrug(heart);
+                say("Drug: " + action.therapyName);
+            }
             break;
         case SimActionKind::Washout:
             FillTherapyLists(heart, dialogs);
             dialogs.therapy.DrugSelected(heart, 0);
+            say("Washout");
             break;
         case SimActionKind::Sequence:
             FillTherapyLists(heart, dialogs);
-            if (dialogs.therapy.SequenceSelected(heart, action.value))
+            if (dialogs.therapy.SequenceSelected(heart, action.value)) {
                 dialogs.therapy.DoSequence(heart);
+                say("Sequence: " + action.therapyName);
+            }
             break;
         case SimActionKind::Baseline:
             FillTherapyLists(heart, dialogs);
             dialogs.therapy.SequenceSelected(heart, 0);
+            say("Baseline");
             break;
     }
+    return outcome;
 }
 
 void FillTherapyLists(CCoeur& heart, SimDialogs& dialogs) {
@@ -381,21 +466,32 @@ SimActionSchedule::SimActionSchedule(std::vector<SimAction> actions) : actions_(
                      [](const SimAction& a, const SimAction& b) { return a.tick < b.tick; });
 }
 
+void SimActionSchedule::Note(CCoeur& heart, const SimActionOutcome& outcome) {
+    if (log_)
+        for (const std::string& text : outcome.texts) log_->Append(heart.tickCount, text);
+    if (!outcome.warning.empty() && warn_) warn_(outcome.warning);
+}
+
 void SimActionSchedule::ApplyDue(CCoeur& heart) {
     while (next_ < actions_.size() && actions_[next_].tick <= heart.tickCount)
-        ApplySimAction(heart, dialogs_, actions_[next_++]);
+        Note(heart, ApplySimAction(heart, dialogs_, actions_[next_++]));
 }
 
 void SimActionSchedule::RateSample(CCoeur& heart) {
     if (heart.startSequencePending == 0) return;
     heart.startSequencePending = 0;
     FillTherapyLists(heart, dialogs_);
-    dialogs_.therapy.RunStartSequence(heart);
+    if (dialogs_.therapy.RunStartSequence(heart)) {
+        SimActionOutcome outcome;
+        outcome.texts.push_back("Start sequence");
+        Note(heart, outcome);
+    }
 }
 
 std::string SimActionsHelp() {
-    return R"(Interventions (--do T:ACTION, repeatable; T in simulated seconds, applied between
-ticks in time order, and in the order given at equal times):
+    return R"(Interventions (--do T:ACTION: one --do takes one action; repeat --do for each further
+action.  T in simulated seconds; applied between ticks in time order, and in the order given at
+equal times; each one is a line of --events and an annotation of an EDF+ --ecg):
   svpb, vpb, svpbx, vpbx      supraventricular / ventricular premature beat, or run of them
   sv-bigeminy=on|off, v-bigeminy=on|off
                               bi- and trigeminy with the model's occurrence
@@ -430,7 +526,8 @@ ticks in time order, and in the order given at equal times):
 
 void AddSimActionOptions(CLI::App& app, std::vector<std::string>& specs) {
     app.add_option("--do", specs,
-                   "T:ACTION: an intervention at T simulated seconds (repeatable; see below)")
+                   "T:ACTION: one intervention at T simulated seconds (one action per --do; "
+                   "repeat --do for more; see below)")
         ->allow_extra_args(false)
         ->type_name("T:ACTION");
     app.footer(SimActionsHelp());

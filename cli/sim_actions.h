@@ -6,11 +6,13 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "engine/action_log.h"
 #include "engine/heart_record.h"
 #include "engine/pacemaker.h"
 #include "engine/stimulator_program.h"
@@ -87,13 +89,25 @@ bool ResolveSimActionNames(const CCoeur& heart, SimAction& action, std::string& 
 // Fills the drug and sequence lists from the loaded model the first time they are needed.
 void FillTherapyLists(CCoeur& heart, SimDialogs& dialogs);
 
+// What an applied action did, in words: the texts for the action log (one action may say
+// several things: a pacemaker with its leads) and a warning for stderr when it can do nothing
+// (a pacemaker or stimulator whose lead is not placed).
+struct SimActionOutcome {
+    std::vector<std::string> texts;
+    std::string warning;  // empty: none
+};
+
 // Applies one action to the heart, between ticks.
-void ApplySimAction(CCoeur& heart, SimDialogs& dialogs, const SimAction& action);
+SimActionOutcome ApplySimAction(CCoeur& heart, SimDialogs& dialogs, const SimAction& action);
 
 // The parsed actions in the order they apply: by time, and in the order given at equal times.
 class SimActionSchedule {
 public:
     explicit SimActionSchedule(std::vector<SimAction> actions);
+    // Where the applied actions are logged (null: nowhere), and where their warnings go (unset:
+    // nowhere).
+    void SetLog(ActionLog* log) { log_ = log; }
+    void SetWarningSink(std::function<void(const std::string&)> sink) { warn_ = std::move(sink); }
     // Applies every action due once `heart.tickCount` ticks have run.
     void ApplyDue(CCoeur& heart);
     // At each heart-rate sample, as the desktop's redraw handler: the model's start sequence runs
@@ -104,8 +118,12 @@ public:
 
 private:
     std::vector<SimAction> actions_;
+    void Note(CCoeur& heart, const SimActionOutcome& outcome);
+
     size_t next_ = 0;
     SimDialogs dialogs_;
+    ActionLog* log_ = nullptr;
+    std::function<void(const std::string&)> warn_;
 };
 
 // The actions as `--help` documents them.

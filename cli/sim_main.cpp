@@ -3,11 +3,17 @@
 // otherwise it runs the loaded heart (sim_run.h).
 //
 // Exit status: 0 success, 1 bad command line or failed run, 2 the model failed to load (or would
-// have ended the desktop program).
+// have ended the desktop program), 128 + the signal's number when SIGINT or SIGTERM stopped the
+// run (its output files are not written then).
 #include <CLI/CLI.hpp>
 
 #include <algorithm>
+#include <atomic>
+#include <csignal>
 #include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <memory>
 #include <string>
 #include <vector>
@@ -22,6 +28,64 @@
 namespace {
 
 constexpr int kLoadFailed = 2;
+
+// Set by SIGINT and SIGTERM: the run stops at its next tick and removes its temporary files.  A
+// signal handler can only reach the run through a variable of the program; this is the one.
+std::atomic<bool> stopRequested{false};
+volatile std::sig_atomic_t stopSignal = 0;
+
+extern "C" void RequestStop(int signal) {
+    stopSignal = signal;
+    stopRequested.store(true);
+}
+
+// A second SIGINT or SIGTERM ends the program at once (the handler is reset when it runs).
+void InstallStopHandlers() {
+    for (int signal : {SIGINT, SIGTERM}) {
+#ifdef _WIN32
+        std::signal(signal, RequestStop);
+#else
+        struct sigaction action {};
+        action.sa_handler = RequestStop;
+        action.sa_flags = SA_RESETHAND;
+        sigemptyset(&action.sa_mask);
+        sigaction(signal, &action, nullptr);
+#endif
+    }
+}
+
+// After a failed load, one line in English that says what the reader's own message means when
+// the file is missing or its lines cannot be split.
+void ExplainFailedLoad(const std::filesystem::path& dataDir, std::string model) {
+    namespace fs = std::filesystem;
+    if (model.empty()) model = vantrel::kDefaultModelFile;
+    if (model.size() < 4 || model.compare(model.size() - 4, 4, ".hmd") != 0) model += ".hmd";
+    const fs::path path = dataDir / "Clinic" / model;
+    std::error_code failure;
+    if (!fs::is_regular_file(path, failure)) {
+        std::fprintf(stderr, "vantrel-sim: no model file %s (--data names the folder that holds "
+                             "Clinic/, --model the file in it)\n",
+                     path.string().c_str());
+        return;
+    }
+    std::ifstream in(path, std::ios::binary);
+    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    if (text.find('\r') != std::string::npos && text.find('\n') == std::string::npos)
+        std::fprintf(stderr, "vantrel-sim: the lines of %s could not be read: they end in CR "
+                             "alone (CR LF or LF expected)\n",
+                     path.string().c_str());
+}
+
+// True when the model file's lines end in CR alone: the reader then says "Structure OK", which
+// ExplainFailedLoad replaces.
+bool CrOnlyLines(const std::filesystem::path& dataDir, std::string model) {
+    namespace fs = std::filesystem;
+    if (model.empty()) model = vantrel::kDefaultModelFile;
+    if (model.size() < 4 || model.compare(model.size() - 4, 4, ".hmd") != 0) model += ".hmd";
+    std::ifstream in(dataDir / "Clinic" / model, std::ios::binary);
+    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    return text.find('\r') != std::string::npos && text.find('\n') == std::string::npos;
+}
 
 // The desktop's switches "/XCS" and "/NOCS" are accepted as given: they are taken out of the
 // arguments before the option parser sees them, which knows them as --xcs and --nocs.
@@ -78,13 +142,26 @@ int main(int argc, char** argv) {
         "Every message box the load would show is printed to stderr as \"Title: text\".\n"
         "Without --inspect or --list the loaded heart runs (--seconds, --tone, --realtime, --ecg, --beats, "
         "--json, --do).\n"
-        "Exit status: 0 done, 1 bad options or failed run, 2 the load failed or would end the "
-        "desktop program.");
+        "Exit status: 0 done, 1 bad options or failed run (an output that cannot be written "
+        "completely is not written at all), 2 the load failed or would end the desktop "
+        "program, 130 or 143 stopped by SIGINT or SIGTERM (no output written).");
     std::reverse(args.begin(), args.end());  // CLI11 takes the arguments last first
     try {
         app.parse(args);
     } catch (const CLI::ParseError& e) {
-        return app.exit(e);
+        // The option library's own codes (104, 108, 109, ...) all mean a bad command line.
+        return app.exit(e) == 0 ? 0 : 1;
+    }
+    if (xcs && nocs) {
+        std::fputs("vantrel-sim: --xcs (/XCS) and --nocs (/NOCS) exclude each other\n", stderr);
+        return 1;
+    }
+    {
+        std::string error;
+        if (!CheckSimRunOptions(runOptions, error)) {
+            std::fprintf(stderr, "vantrel-sim: %s\n", error.c_str());
+            return 1;
+        }
     }
     // A mistake in a script is reported before anything is loaded or run.
     std::vector<SimAction> actions;
@@ -95,6 +172,9 @@ int main(int argc, char** argv) {
     }
 
     RunnerNotifier notifier;
+    // A model whose lines end in CR alone fails with "Structure OK": that message is replaced by
+    // one that says what went wrong.
+    if (CrOnlyLines(dataDir, model)) notifier.Suppress("Structure OK");
     auto heart = std::make_unique<CCoeur>();
     heart->notifier = &notifier;
     ReaderOptions options;
@@ -104,6 +184,7 @@ int main(int argc, char** argv) {
     const bool ok = LoadModel(*heart, model, options);
 
     const bool loaded = ok && !notifier.ProgramEnded();
+    if (!ok) ExplainFailedLoad(dataDir, model);
     if (inspect) {
         std::puts(LoadedModelJson(*heart, ok).dump(2).c_str());
         return loaded ? 0 : kLoadFailed;
@@ -119,6 +200,14 @@ int main(int argc, char** argv) {
         return 1;
     }
     SimActionSchedule schedule(std::move(actions));
+    auto actionLog = std::make_unique<ActionLog>();
+    schedule.SetLog(actionLog.get());
+    schedule.SetWarningSink([](const std::string& warning) {
+        std::fprintf(stderr, "vantrel-sim: warning: %s\n", warning.c_str());
+    });
+    runOptions.actions = actionLog.get();
+    runOptions.stop = &stopRequested;
+    InstallStopHandlers();
     runOptions.betweenTicks = [&schedule](CCoeur& h) { schedule.ApplyDue(h); };
     runOptions.atRateSample = [&schedule](CCoeur& h) { schedule.RateSample(h); };
     SimSummary summary;
@@ -126,6 +215,11 @@ int main(int argc, char** argv) {
     const std::string modelName =
         heart->currentModelName.empty() ? std::string(kDefaultModelFile) : heart->currentModelName;
     if (!RunSimulation(*heart, modelName, runOptions, summary, error)) {
+        if (stopRequested.load()) {
+            std::fprintf(stderr, "vantrel-sim: stopped by %s: no output file written\n",
+                         stopSignal == SIGINT ? "SIGINT" : "SIGTERM");
+            return 128 + stopSignal;
+        }
         std::fprintf(stderr, "vantrel-sim: %s\n", error.c_str());
         return 1;
     }

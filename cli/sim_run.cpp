@@ -11,6 +11,7 @@
 
 #include "engine/ecg_display.h"
 #include "recording/ecg_recording.h"
+#include "recording/pending_file.h"
 #include "engine/rhythm_measurement.h"
 #include "engine/simulation_clock.h"
 #include "model/windows1252.h"
@@ -67,23 +68,58 @@ public:
             if (!beats_) return false;
             beats_->Write(kBeatsCsvHeader);
         }
+        if (!options_.eventsPath.empty()) {
+            events_ = PendingTextFile::Create(options_.eventsPath, error);
+            if (!events_) return false;
+            events_->Write(kEventsCsvHeader);
+        }
+        if (options_.actions) actionsSeen_ = options_.actions->appended;
         return true;
     }
 
+    // Every output is completed, or none: after the first failure the others are abandoned.
     bool FinishFiles(std::string& error) {
         if (ecg_ && !ecg_->Finish(error)) return false;
         if (beats_ && !beats_->Finish(error)) return false;
+        if (events_ && !events_->Finish(error)) return false;
         return true;
     }
 
+    // The actions appended since the last call act from the sample `ticks_` on.
+    void TakeNewActions() {
+        const ActionLog* log = options_.actions;
+        if (!log || log->appended == actionsSeen_) return;
+        // A burst longer than the ring has lost its oldest entries: take what is held.
+        int64_t from = std::max(actionsSeen_, log->appended - kActionLogSize);
+        for (; from < log->appended; ++from) {
+            const char* text = log->entries[from % kActionLogSize].text;
+            if (ecg_) ecg_->AddAction(text);
+            if (events_) {
+                line_ = std::to_string(ticks_ * 5) + ',' + CsvField(text) + '\n';
+                events_->Write(line_);
+            }
+        }
+        actionsSeen_ = log->appended;
+    }
+
+    // Applies the actions due before the first tick.
+    void BeforeFirstTick() {
+        if (options_.betweenTicks) options_.betweenTicks(heart_);
+        TakeNewActions();
+    }
+
+    bool Stopped() const { return stopped_; }
+
     void OnTick(const CCoeur&, const TickRecord& record) override {
         const int64_t index = ticks_++;  // this tick's sample lies index * 5 ms into the run
+        const int32_t onsetAgo = record.complexClosed ? heart_.qrsOnsetAgo : -1;
         if (record.complexClosed) {
             ++summary_.complexes;
             if (beats_) {
+                const int64_t onset = onsetAgo >= 0 ? index * 5 - onsetAgo : -1;
                 line_ = std::to_string(index * 5) + ',' + std::to_string(heart_.rrInterval) + ',' +
                         std::to_string(heart_.prInterval) + ',' + std::to_string(heart_.qtInterval) +
-                        '\n';
+                        ',' + std::to_string(onset) + '\n';
                 beats_->Write(line_);
             }
         }
@@ -96,6 +132,7 @@ public:
             tick.rr = heart_.rrInterval;
             tick.pr = heart_.prInterval;
             tick.qt = heart_.qtInterval;
+            tick.qrsOnsetAgo = onsetAgo >= 0 ? onsetAgo / 5 : -1;
             ecg_->Add(tick);
         }
         if (ticks_ % kRateSampleTicks == 0) {
@@ -104,13 +141,15 @@ public:
             summary_.heartRates.push_back(summary_.heartRate);
             if (options_.atRateSample) options_.atRateSample(heart_);
         }
-        if (ticks_ >= target_) {
+        if (options_.stop && options_.stop->load(std::memory_order_relaxed)) stopped_ = true;
+        if (ticks_ >= target_ || stopped_) {
             if (clock_) clock_->SetRunMode(kRunPaused);
             std::lock_guard<std::mutex> guard(doneMutex_);
             done_ = true;
             doneSignal_.notify_all();
-        } else if (options_.betweenTicks) {
-            options_.betweenTicks(heart_);
+        } else {
+            if (options_.betweenTicks) options_.betweenTicks(heart_);
+            TakeNewActions();
         }
     }
 
@@ -134,7 +173,7 @@ public:
         SimulationClock clock(heart_, display);
         clock.SetTickListener(this);
         std::lock_guard<std::mutex> guard(heart_.lock);
-        while (ticks_ < target_) clock.TickAndSample(true);
+        while (ticks_ < target_ && !stopped_) clock.TickAndSample(true);
     }
 
     int64_t Ticks() const { return ticks_; }
@@ -147,6 +186,9 @@ private:
     int64_t ticks_ = 0;
     std::unique_ptr<EcgRecording> ecg_;
     std::unique_ptr<PendingTextFile> beats_;
+    std::unique_ptr<PendingTextFile> events_;
+    int64_t actionsSeen_ = 0;
+    bool stopped_ = false;
     std::string line_;
     SimulationClock* clock_ = nullptr;
     std::mutex doneMutex_;
@@ -156,14 +198,34 @@ private:
 
 }  // namespace
 
+std::string CsvField(const std::string& text) {
+    if (text.find_first_of(",\"\r\n") == std::string::npos) return text;
+    std::string quoted = "\"";
+    for (char c : text) {
+        if (c == '"') quoted += '"';
+        quoted += c;
+    }
+    return quoted + '"';
+}
+
 void AddSimRunOptions(CLI::App& app, SimRunOptions& options) {
-    app.add_option("--seconds", options.seconds, "Simulated seconds to run (default 10)");
+    app.add_option("--seconds", options.seconds, "Simulated seconds to run (default 10)")
+        ->check([](const std::string& text) {
+            return text.empty() ? std::string("a number of seconds is needed") : std::string();
+        });
     app.add_option("--tone", options.tone, "Sympatho-vagal balance 0..1000 to set before the run");
     app.add_flag("--realtime", options.realtime, "Run through the real 5 ms clock");
     app.add_option("--ecg", options.ecgPath,
-                   "Record every sample: FILE.csv (one line per sample) or FILE.edf (EDF+)");
+                   "Record every sample: FILE.csv (one line per sample: the tick, the 17 leads, "
+                   "I.C.1..4 and the marker, in units of 12.5 microvolts, 200 samples per "
+                   "second, tick 1 = time 0) or FILE.edf (EDF+ in millivolts, with stimuli, "
+                   "complexes and actions as annotations)");
     app.add_option("--beats", options.beatsPath,
-                   "Write one CSV line per closed complex: timeMs,rrMs,prMs,qtMs");
+                   "Write one CSV line per closed complex: timeMs,rrMs,prMs,qtMs,onsetMs (timeMs "
+                   "when it closed, onsetMs its QRS onset, -1 if none; ms from the start)");
+    app.add_option("--events", options.eventsPath,
+                   "Write one CSV line per action of the run: timeMs,text (ms from the start, "
+                   "the action in words, e.g. \"Drug: Adenosine\")");
     app.add_flag("--json", options.json, "Print a summary object as JSON on stdout");
 }
 
@@ -180,9 +242,18 @@ bool CheckSimRunOptions(const SimRunOptions& options, std::string& error) {
         error = "--tone must lie between 0 and 1000";
         return false;
     }
-    if (!options.ecgPath.empty() && options.ecgPath == options.beatsPath) {
-        error = "--ecg and --beats must name different files";
-        return false;
+    const std::pair<const char*, const std::string*> outputs[] = {
+        {"--ecg", &options.ecgPath}, {"--beats", &options.beatsPath}, {"--events", &options.eventsPath}};
+    for (size_t a = 0; a < std::size(outputs); ++a) {
+        if (outputs[a].second->empty()) continue;
+        for (size_t b = a + 1; b < std::size(outputs); ++b)
+            if (!outputs[b].second->empty() &&
+                SameOutputFile(*outputs[a].second, *outputs[b].second)) {
+                error = std::string(outputs[a].first) + " and " + outputs[b].first +
+                        " must name different files";
+                return false;
+            }
+        if (!CheckOutputPath(*outputs[a].second, error)) return false;
     }
     return true;
 }
@@ -203,8 +274,12 @@ bool RunSimulation(CCoeur& heart, const std::string& modelName, const SimRunOpti
         std::lock_guard<std::mutex> guard(heart.lock);
         summary.cellCount = heart.cellCount;
         summary.linkCount = heart.linkCount;
-        if (options.tone) heart.SetTone(*options.tone, false);
-        if (options.betweenTicks) options.betweenTicks(heart);
+        if (options.tone) {
+            heart.SetTone(*options.tone, false);
+            if (options.actions)
+                options.actions->Append(heart.tickCount, "Tone " + std::to_string(*options.tone));
+        }
+        observer.BeforeFirstTick();
     }
     const auto start = std::chrono::steady_clock::now();
     if (targetTicks > 0) {
@@ -229,6 +304,10 @@ bool RunSimulation(CCoeur& heart, const std::string& modelName, const SimRunOpti
     summary.prInterval = heart.prInterval;
     summary.qtInterval = heart.qtInterval;
     summary.rrInterval = heart.rrInterval;
+    if (observer.Stopped()) {
+        error = "stopped before the end: no output file written";
+        return false;  // the observer's files are abandoned with it
+    }
     return observer.FinishFiles(error);
 }
 

@@ -4,12 +4,14 @@
 // out.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "engine/action_log.h"
 #include "engine/heart_record.h"
 
 namespace CLI {
@@ -26,7 +28,14 @@ struct SimRunOptions {
     bool realtime = false;        // through the real 5 ms clock instead of as fast as possible
     std::string ecgPath;          // ECG recording, .csv or .edf; empty = none
     std::string beatsPath;        // one CSV line per closed complex; empty = none
+    std::string eventsPath;       // one CSV line per user action; empty = none
     bool json = false;            // summary as a JSON object on stdout
+    // The user's actions of the run (the script's, appended by `betweenTicks`): each new entry
+    // becomes a line of the events file and an annotation of an EDF+ recording.  Null: none.
+    ActionLog* actions = nullptr;
+    // Set (from a signal handler) to end the run early: the run then fails with a message and
+    // leaves no output file.  Null: runs to the end.
+    const std::atomic<bool>* stop = nullptr;
     // Called with the model lock held before the first tick and after every tick: the place for
     // a script's interventions, which the desktop applies between ticks too.
     std::function<void(CCoeur&)> betweenTicks;
@@ -49,10 +58,11 @@ struct SimSummary {
     std::vector<int32_t> heartRates;                         // every 5-second sample
 };
 
-// Registers --seconds, --tone, --realtime, --ecg, --beats and --json.
+// Registers --seconds, --tone, --realtime, --ecg, --beats, --events and --json.
 void AddSimRunOptions(CLI::App& app, SimRunOptions& options);
 
-// Checks the options before anything is loaded or written; false with a one-line message.
+// Checks the options before anything is loaded or written: the values, the output paths (each
+// one's folder, none a folder itself, no two naming one file); false with a one-line message.
 bool CheckSimRunOptions(const SimRunOptions& options, std::string& error);
 
 // Runs the loaded heart and writes the requested files.  Output files are created before the
@@ -65,6 +75,14 @@ bool RunSimulation(CCoeur& heart, const std::string& modelName, const SimRunOpti
 std::string SummaryJson(const SimSummary& summary);
 std::string SummaryText(const SimSummary& summary);
 
-inline constexpr const char* kBeatsCsvHeader = "timeMs,rrMs,prMs,qtMs\n";
+// timeMs: the closing tick of the complex; onsetMs: its QRS onset (the first ventricular firing
+// of the complex), -1 when none was seen; both in ms from the start of the run (tick 1 = 0 ms).
+inline constexpr const char* kBeatsCsvHeader = "timeMs,rrMs,prMs,qtMs,onsetMs\n";
+// timeMs: the first sample the action acts on, ms from the start of the run; text: its words.
+inline constexpr const char* kEventsCsvHeader = "timeMs,text\n";
+
+// A text as one CSV field: quoted, with its quotes doubled, when it holds a comma, a quote or a
+// line end.
+std::string CsvField(const std::string& text);
 
 }  // namespace vantrel

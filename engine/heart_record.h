@@ -330,6 +330,8 @@ struct HeartState {
     int32_t cell5Count = 0, cell5Sum = 0, cell5Ticks = 0;
     int32_t prStart = 0, qrsStart = 0, tEnd = 0;
     int32_t tEndCandidate = 0;  // latest candidate end of repolarisation of the open complex
+    int32_t ventricularOnset = -1;  // interval clock (ms) of the open complex's first ventricular firing; -1 none yet
+    int32_t qrsOnsetAgo = -1;  // ms from the last closed complex's first ventricular firing to its closing; -1 none
     int32_t prInterval = 0, qtInterval = 0, rrInterval = 1000;
     int32_t measureCountdown = 0;
     int32_t intervalClock = 0, sinusClock = 0;

@@ -39,6 +39,10 @@ bool CloseComplex(CCoeur& heart) {
     if (pr < 400) heart.prInterval = std::max(pr, 0);
     heart.qtInterval = std::max(heart.tEnd - heart.qrsStart, 0);
     heart.rrInterval = heart.intervalClock;
+    // Where the QRS began, for reading RR from onset to onset when narrow and wide beats mix.
+    heart.qrsOnsetAgo =
+        heart.ventricularOnset >= 0 ? heart.intervalClock - heart.ventricularOnset : -1;
+    heart.ventricularOnset = -1;
     if (heart.sinusClock < 30000 && heart.recordIntervals) {
         const int32_t at = std::clamp(heart.intervalIndex, 0, kIntervalTableSize - 1);
         heart.intervalTable[at] = {heart.intervalClock, heart.prInterval, heart.qtInterval};
@@ -60,6 +64,8 @@ void NoteIntervalFiring(CCoeur& heart, int32_t i, const ActivitySums& sums) {
                heart.intervalClock > heart.rrInterval / 2 - 30) {
         heart.prStart = heart.intervalClock;
     }
+    if (i >= heart.firstVentricularIndex && heart.ventricularOnset < 0)
+        heart.ventricularOnset = heart.intervalClock;
     if (i >= heart.firstVentricularIndex && sums.ventricular > 100 &&
         heart.intervalClock > heart.qrsStart) {
         if (heart.qrsStart == 0) heart.qrsStart = heart.intervalClock;

@@ -1,20 +1,28 @@
 // The ECG recording file: every sample of a run with what happened in its tick, written as CSV
-// (one line per sample) or as an EDF+ recording (21 signals at 200 Hz in millivolts, stimuli and
-// closed complexes as annotations).  The headless runner records a run with it, and the desktop's
-// "Record ECG file" command reuses it.
+// (one line per sample) or as an EDF+ recording (21 signals and the marker at 200 Hz in
+// millivolts; stimuli, closed complexes and the user's actions as annotations).  The headless
+// runner records a run with it; the desktop's frozen 15 minutes go through ecg_stretch_recording.h,
+// which writes the same signals.
 //
-// A recording is written to "<path>.part" and renamed to its name only when it is complete:
-// a failed or abandoned recording leaves no file behind and never replaces an older one.
+// Units: one sample unit is 12.5 microvolts (kMicrovoltsPerUnit); 200 samples per second; the
+// CSV's tick column is the heart's tick count, the first tick of a run after a load being 1 at
+// time 0.
+//
+// A recording is written under a temporary name of its own and renamed to its name only when it
+// is complete: a failed or abandoned recording leaves no file behind and never replaces an older
+// one.
 #pragma once
 
 #include <cstdint>
-#include <cstdio>
 #include <filesystem>
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "engine/ecg_synthesis.h"
+#include "recording/edf_writer.h"
+#include "recording/pending_file.h"
 
 namespace vantrel {
 
@@ -29,6 +37,7 @@ struct RecordingTick {
     bool stimulus = false;   // a stimulus was delivered in this tick
     bool complexClosed = false;
     int32_t rr = 0, pr = 0, qt = 0;  // ms, of the complex closed in this tick
+    int32_t qrsOnsetAgo = -1;        // ticks from the complex's QRS onset to this tick; -1 unknown
 };
 
 class EcgRecording {
@@ -37,6 +46,9 @@ public:
     // Appends one tick; the n-th tick added lies n * 5 ms after the start of the recording.
     // A write failure is remembered and reported by Finish.
     virtual void Add(const RecordingTick& tick) = 0;
+    // A user's action, applied before the next tick added (EDF+ annotation; the CSV has none:
+    // the runner's events file lists them).
+    virtual void AddAction(std::string_view text) = 0;
     // Completes the file under its name.  False, with a one-line message, when anything failed;
     // the file then does not exist.
     virtual bool Finish(std::string& error) = 0;
@@ -48,46 +60,17 @@ public:
 std::unique_ptr<EcgRecording> OpenEcgRecording(const std::filesystem::path& path,
                                                const std::string& modelName, std::string& error);
 
-// The CSV header: the tick, the seventeen leads of the lead table, I.C.1..4 and the marker byte.
+// The CSV header: a comment line with the units, then the column names: the tick, the seventeen
+// leads of the lead table, I.C.1..4 and the marker byte.
 std::string EcgCsvHeader();
 
-// A file written under a temporary name and put in place by Commit; removed when abandoned.
-class PendingFile {
-public:
-    explicit PendingFile(std::filesystem::path path);
-    ~PendingFile();  // removes the temporary file unless committed
-    PendingFile(const PendingFile&) = delete;
-    PendingFile& operator=(const PendingFile&) = delete;
+// The EDF+ signals of a recording in file order: the seventeen leads, I.C.1..4, the marker.
+inline constexpr int kEcgEdfSignals = 22;
+std::vector<EdfSignal> EcgEdfSignals(int samplesPerRecord);
+// The values of one sample in that order, in sample units.
+void EcgSignalValues(const EcgSample& sample, int32_t (&values)[kEcgEdfSignals]);
 
-    const std::filesystem::path& TemporaryPath() const { return temporary_; }
-    const std::filesystem::path& FinalPath() const { return final_; }
-    // Renames the temporary file to the final name; false with a message when it cannot.
-    bool Commit(std::string& error);
-    // Removes the temporary file now.
-    void Abandon();
-
-private:
-    std::filesystem::path final_;
-    std::filesystem::path temporary_;
-    bool committed_ = false;
-};
-
-// A text file written line by line through a PendingFile (the CSV recording, the beats file).
-class PendingTextFile {
-public:
-    // Null with a message when the file cannot be created.
-    static std::unique_ptr<PendingTextFile> Create(const std::filesystem::path& path,
-                                                   std::string& error);
-    ~PendingTextFile();
-    void Write(std::string_view text);
-    // Flushes, closes and commits; false with a message on any write failure.
-    bool Finish(std::string& error);
-
-private:
-    PendingTextFile(std::filesystem::path path, std::FILE* file);
-    PendingFile pending_;
-    std::FILE* file_;
-    bool failed_ = false;
-};
+// "Complex RR=800 PR=160 QT=360 ms": the annotation of a closed complex, placed at its QRS onset.
+std::string ComplexAnnotationText(int32_t rr, int32_t pr, int32_t qt);
 
 }  // namespace vantrel

@@ -71,6 +71,7 @@ void HeartPictureMouse::Place(int32_t cell) {
         }
     }
     if (k >= 1 && k <= 4) host_.SetIcButtonCaption(k, IcButtonCaption(k, cell >= 0));
+    host_.ElectrodePlaced(k, cell);
     if (!picture_.Busy()) host_.RedrawHeart();
     pendingElectrode_ = 0;
     placingCursor_ = false;

@@ -26,6 +26,8 @@ public:
     virtual void SetIcButtonCaption(int k, const QString& caption) = 0;
     // The hand cursor while a placement waits, the arrow otherwise.
     virtual void ShowPlacingCursor(bool on) = 0;
+    // An electrode (1..4, or a pacemaker lead's number) was placed on `cell` (-1: removed).
+    virtual void ElectrodePlaced(int32_t /*electrode*/, int32_t /*cell*/) {}
     // True when the link test is skipped: the 3D picture in "Full volume" with link clicks off.
     virtual bool LinkClicksOff() const { return false; }
     // The 3D picture hit-tests cells at their projected points; -2 = the flat picture's test.

@@ -127,7 +127,10 @@ bool ReadEcgCsv(const std::string& path, EcgTrace& trace, std::string& error) {
         return false;
     }
     std::string line;
-    if (!std::getline(in, line) || line.rfind("tick,I,II,", 0) != 0) {
+    // The units note comes first as a comment line.
+    while (std::getline(in, line) && line.rfind('#', 0) == 0) {
+    }
+    if (line.rfind("tick,I,II,", 0) != 0) {
         error = path + " is not an ECG recording";
         return false;
     }
