@@ -4,10 +4,12 @@
 #include <edflib.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <mutex>
 #include <string>
 #include <vector>
 
+#include "app/command_table.h"
 #include "app/engine_control.h"
 #include "recording/ecg_stretch_recording.h"
 #include "tests/app/desktop_fixture.h"
@@ -95,6 +97,22 @@ TEST_F(DesktopActionLogTest, TheLiveRingIsRecordedWithTheActionsOfItsStretch) {
         if (std::string(a.annotation) == "Shock") shock = true;
     }
     EXPECT_TRUE(shock);
+    edfclose_file(header.handle);
+
+    // The frozen copy, as "Record ECG file" on the frozen screen writes it.
+    Frame().Action(kCmdFrozenScreen)->trigger();
+    const std::filesystem::path frozen = dir_ / "frozen.edf";
+    ASSERT_TRUE(WriteFrozenRecordEdf(frozen, Doc().frozen, Doc().actions, "1.1 Normal", error))
+        << error;
+    ASSERT_EQ(edfopen_file_readonly(frozen.string().c_str(), &header, EDFLIB_READ_ALL_ANNOTATIONS), 0);
+    EXPECT_EQ(header.datarecords_in_file, (Doc().frozen.samplesKept + 999) / 1000);
+    std::vector<std::string> texts;
+    for (long long n = 0; n < header.annotations_in_file; ++n) {
+        edf_annotation_struct a;
+        ASSERT_EQ(edf_get_annotation(header.handle, static_cast<int>(n), &a), 0);
+        texts.push_back(a.annotation);
+    }
+    EXPECT_NE(std::find(texts.begin(), texts.end(), "Shock"), texts.end());
     edfclose_file(header.handle);
 }
 

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <memory>
 #include <string>
 
@@ -31,7 +32,7 @@ TEST(ActionLog, KeepsTheNewestInOrderAndCutsLongTextsWhole) {
 
 TEST(ActionLog, TicksBeforeTheEndCountOverTheWrapOfTheTickCount) {
     EXPECT_EQ(TicksBefore(100, 40), 60u);
-    EXPECT_EQ(TicksBefore(5, INT32_MAX - 4), 10u) << "the tick count wrapped in between";
+    EXPECT_EQ(TicksBefore(INT32_MIN + 5, INT32_MAX - 4), 10u) << "the tick count wrapped in between";
     EXPECT_GT(TicksBefore(100, 101), 1'000'000u) << "after the end: outside any stretch";
 }
 
