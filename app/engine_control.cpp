@@ -34,6 +34,7 @@ bool EngineControl::LoadModel(const std::string& fileName, bool clearPresets) {
         loaded = vantrel::LoadModel(doc_.heart, fileName, doc_.ReaderOptionsForLoad());
         doc_.heart.notifier = own;
         if (loaded) {
+            doc_.regional.Forget();  // a new model: its own values are the starting point
             doc_.therapy.FillLists(doc_.heart);
         } else {
             // A failure without a message box of its own (a formula error) still says why.

@@ -5,6 +5,7 @@
 #include <QCloseEvent>
 #include <QLabel>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QScreen>
 #include <QStatusBar>
 #include <QStyle>
@@ -13,6 +14,9 @@
 
 #include "app/command_table.h"
 #include "app/toolbar_icons.h"
+#include "app/translation/menu_names.h"
+#include "app/translation/menu_translation.h"
+#include "app/ui_text.h"
 #include "app/vantrel_doc.h"
 #include "app/vantrel_view.h"
 
@@ -42,6 +46,7 @@ CMainFrame::CMainFrame(CCVantrelDoc& doc, const ScreenLayout& layout) : doc_(doc
 
     connect(view_, &CCVantrelView::titleChanged, this, [this](const QString& title) { setWindowTitle(title); });
     connect(view_, &CCVantrelView::commandStateChanged, this, &CMainFrame::UpdateCommandStates);
+    connect(view_, &CCVantrelView::languageApplied, this, &CMainFrame::TranslateMenu);
     // The framework refreshed the command states when idle; a short timer does it here.
     auto* refresh = new QTimer(this);
     connect(refresh, &QTimer::timeout, this, &CMainFrame::UpdateCommandStates);
@@ -109,9 +114,9 @@ void CMainFrame::CreateStatusBar() {
         pane->setAlignment(Qt::AlignCenter);
         bar->addPermanentWidget(pane);
     }
-    bar->showMessage("Ready");
+    bar->showMessage(Tr("IDS_READY", "Ready"));
     connect(bar, &QStatusBar::messageChanged, bar, [bar](const QString& text) {
-        if (text.isEmpty()) bar->showMessage("Ready");
+        if (text.isEmpty()) bar->showMessage(Tr("IDS_READY", "Ready"));
     });
 }
 
@@ -121,6 +126,21 @@ void CMainFrame::UpdateCommandStates() {
         action->setEnabled(view_->IsCommandEnabled(it.key()));
         if (action->isCheckable()) action->setChecked(view_->IsCommandChecked(it.key()));
     }
+}
+
+void CMainFrame::TranslateMenu() {
+    vantrel::TranslateMenu(
+        doc_.langue.MenuSection(), *menuBar(), [this](int id) { return Action(id); },
+        [this](const QString& title, const QString& text) { QMessageBox::warning(this, title, text); });
+    // Tooltips and status-bar prompts follow the language at once, as dialogs do.
+    for (const CommandInfo& info : Commands()) {
+        QAction* action = Action(info.id);
+        const char* name = CommandName(info.id);
+        if (!action || !name) continue;
+        action->setToolTip(FromWestern(Translate(std::string(name) + "_TIP", info.tooltip)));
+        action->setStatusTip(FromWestern(Translate(std::string(name) + "_PROMPT", info.prompt)));
+    }
+    statusBar()->showMessage(Tr("IDS_READY", "Ready"));
 }
 
 void CMainFrame::OnCommand(int id) {

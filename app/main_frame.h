@@ -24,6 +24,8 @@ public:
     QAction* Action(int commandId) const { return actions_.value(commandId); }
     // Refreshes every action's enabled and checked state from the update rules.
     void UpdateCommandStates();
+    // Renames the menu from the loaded language's menu section.
+    void TranslateMenu();
 
     // The layout size of this screen: its width, and its height less half a menu bar and a
     // caption.

@@ -15,6 +15,14 @@ CCVantrelDoc::CCVantrelDoc(const std::filesystem::path& programDir, const AppOpt
     modelLoaded = LoadModel(heart, "", ReaderOptionsForLoad());
     std::error_code error;
     appDirectory = std::filesystem::current_path(error);
+    languageNames = langue.ListLanguages(kLanguagePrefix);
+}
+
+CCVantrelDoc::~CCVantrelDoc() { langue.SetActive(false); }
+
+void CCVantrelDoc::ApplyLanguage() {
+    languageSuffix = langue.LoadLanguage(languageIndex);
+    langue.SetActive(languageIndex > 0);
 }
 
 ReaderOptions CCVantrelDoc::ReaderOptionsForLoad() const {

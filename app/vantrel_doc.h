@@ -10,6 +10,7 @@
 #include "app/app_options.h"
 #include "app/settings/settings_file.h"
 #include "app/tone_panel.h"
+#include "app/translation/langue.h"
 #include "app/view_events.h"
 #include "engine/action_log.h"
 #include "engine/ecg_display.h"
@@ -19,6 +20,7 @@
 #include "engine/frozen_record.h"
 #include "engine/heart_record.h"
 #include "model/model_reader.h"
+#include "model/therapy/regional_change.h"
 #include "model/therapy/therapy_panel.h"
 
 class QLabel;
@@ -33,6 +35,8 @@ public:
     CCVantrelDoc(const std::filesystem::path& programDirectory, const AppOptions& options);
     CCVantrelDoc(const CCVantrelDoc&) = delete;
     CCVantrelDoc& operator=(const CCVantrelDoc&) = delete;
+    // Texts go back to English: the translation table outlives the document.
+    ~CCVantrelDoc();
 
     // The frame asks before closing: the settings file is written first.
     bool CanCloseFrame();
@@ -40,6 +44,9 @@ public:
     std::filesystem::path SettingsPath() const { return appDirectory / kSettingsFileName; }
     // How the model reader finds its files and treats the checksum in this run.
     ReaderOptions ReaderOptionsForLoad() const;
+    // Loads the translation of `languageIndex` (its text stays when English is chosen) and its
+    // suffix for the drug and sequence files; the frame then renames the menu.
+    void ApplyLanguage();
     // True when the last load succeeded.
     bool ModelLoaded() const { return modelLoaded; }
 
@@ -55,14 +62,18 @@ public:
     std::string modelTitle;
     QPointer<QLabel> commentsCaption;  // "Comments of TXT files", created by the view
     std::filesystem::path appDirectory;  // current directory at construction
-    std::filesystem::path programDirectory;  // holds Clinic/, Drugs/, Seq/
-    int32_t languageIndex = 0;
-    std::string languageSuffix;
+    std::filesystem::path programDirectory;  // holds Clinic/, Drugs/, Seq/ and the language files
+    int32_t languageIndex = 0;    // 0 English, k the k-th language file found
+    std::string languageSuffix;   // "_FR" for CVantrelFrancais_FR.LNG; empty for English
+    std::string languageNames;    // display names of the language files, each ended by CR LF
+    CLangue langue{programDirectory};  // the translation service
     int32_t linkClickFullVolume = 0;
     CCVantrelView* view = nullptr;  // set at the view's first paint
     AppOptions options;
     TherapyPanel therapy;      // the drug and sequence lists and what choosing in them does
     bool modelLoaded = false;  // result of the last LoadModel
+    AdvancedFunctionValues advancedFunctions;  // the "Advanced Functions" dialog's last values
+    RegionalChanges regional;  // where the regional changes of this model started from
 };
 
 }  // namespace vantrel

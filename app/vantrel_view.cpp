@@ -18,11 +18,15 @@
 #include <mutex>
 
 #include "app/command_table.h"
+#include "app/dialogs/advanced_functions_dialog.h"
 #include "app/dialogs/cell_dialog.h"
 #include "app/dialogs/coupling_dialog.h"
 #include "app/dialogs/pacemaker_dialog.h"
+#include "app/dialogs/parameters_dialog.h"
 #include "app/dialogs/premature_panel.h"
 #include "app/dialogs/select_heart_dialog.h"
+#include "app/dialogs/select_language_dialog.h"
+#include "app/dialogs/setup_application_dialog.h"
 #include "app/dialogs/stimulator_dialog.h"
 #include "app/dialogs/therapy_confirm_dialog.h"
 #include "app/comment_page.h"
@@ -106,11 +110,11 @@ void CCVantrelView::FirstPaint() {
     doc_.view = this;
     doc_.notifier.SetTarget(this);
 
-    // 2, 3. Settings, then the language (only English exists in this build).
+    // 2, 3. Settings, then the language: its texts and the menu.
     settingsText_ = ReadSettings(doc_.SettingsPath());
     doc_.languageIndex = GetInt(settingsText_, "Language", 0);
-    // Only the first language's texts ship with this build: the key is kept and written back,
-    // and the menu keeps its English texts.
+    doc_.ApplyLanguage();
+    emit languageApplied();
 
     // 4. The pacemaker dialog, hidden, with the saved values.
     pacemakerDialog_ = new CPACE(this);
@@ -269,6 +273,7 @@ void CCVantrelView::FirstPaint() {
     prematurePanel_->hide();
     connect(prematurePanel_, &CMainDlg::commandRequested, this,
             [this](PrematureBeatCommand command) { EngineControl(doc_).PressPremature(command); });
+    connect(prematurePanel_, &CMainDlg::setParametersRequested, this, [this] { Execute(kCmdParameters); });
     stimulatorDialog_ = new CORTHO(this);
     stimulatorDialog_->setGeometry(60, 363, 500, 320);
     stimulatorDialog_->hide();
@@ -841,6 +846,22 @@ void CCVantrelView::ShowBigeminyState() {
     }
 }
 
+void CCVantrelView::ChooseLanguage() {
+    const int32_t chosen = RunSelectLanguage(doc_.languageNames, doc_.languageIndex, this);
+    if (chosen < 0) return;
+    if (chosen != doc_.languageIndex) {
+        doc_.languageIndex = chosen;
+        doc_.ApplyLanguage();
+        emit languageApplied();
+        // The model again, with the language's drug and sequence files.
+        ReloadModel();
+        if (doc_.notifier.EndRequested()) return;
+    }
+    // The model's comment page again, in the language chosen.
+    ShowModelCommentPage();
+    Invalidate();
+}
+
 void CCVantrelView::OnSyncPaint() { RedrawHeart(); }
 
 // ---------------------------------------------------------------------------------------------
@@ -928,6 +949,10 @@ bool CCVantrelView::IsCommandEnabled(int id) const {
     case kCmdTWave:
     case kCmdRespiration:
     case kCmdAbout:
+    case kCmdParameters:
+    case kCmdSetupApplication:
+    case kCmdAdvanced:
+    case kCmdLanguage:
         return true;
     case kCmdEcgScreen:
     case kCmdHeart2d:
@@ -970,8 +995,7 @@ bool CCVantrelView::IsCommandEnabled(int id) const {
     case kCmdSpeed:
         return displayMode_ == kScreenHeart;
     default:
-        // Not part of this build: the 3D picture, the PR/QT plot, the parameter dialogs, the
-        // languages, the comment pages and recording.
+        // Not part of this build: the comment pages and recording.
         return false;
     }
 }
@@ -1046,6 +1070,10 @@ void CCVantrelView::Execute(int id) {
         break;
     case kCmdGoBack: commentPage_->GoBack(); break;
     case kCmdGoForward: commentPage_->GoForward(); break;
+    case kCmdParameters: RunParametersDialog(doc_.heart, this); break;
+    case kCmdAdvanced: RunAdvancedFunctions(doc_.advancedFunctions, doc_.regional, doc_.heart, this); break;
+    case kCmdSetupApplication: RunSetupApplication(doc_.heart, doc_.linkClickFullVolume, this); break;
+    case kCmdLanguage: ChooseLanguage(); break;
     case kCmdPrintSetup: ShowPrinterSetup(); break;
     case kCmdQuit: window()->close(); break;
     default: break;
@@ -1087,7 +1115,7 @@ void CCVantrelView::ShowAbout() {
     QMessageBox box(this);
     box.setWindowTitle(Tr("IDD_ABOUTBOX", "About Vantrel"));
     box.setText("Vantrel Clinic Version 3.4");
-    box.setInformativeText("A teaching simulator of cardiac electrophysiology.");
+    box.setInformativeText(Tr("IDS_ABOUT_TEXT", "A teaching simulator of cardiac electrophysiology."));
     box.setIconPixmap(windowIcon().pixmap(32, 32));
     box.exec();
 }

@@ -109,6 +109,8 @@ signals:
     void commandStateChanged();
     // The simulation has started running after the Welcome dialog (clockLive set).
     void simulationStarted();
+    // A language was loaded (first paint, "Choose language"): the frame renames the menu.
+    void languageApplied();
 
 protected:
     bool event(QEvent* event) override;
@@ -170,6 +172,7 @@ private:
     void ReloadModel();
     // The bigeminy boxes of the premature-beat panel show the engine's programs (after a load).
     void ShowBigeminyState();
+    void ChooseLanguage();
     void OnSpeedChanged();
     void OnStyleChanged();
     void PlaceElectrodeButton(int electrode);

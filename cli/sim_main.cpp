@@ -18,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "app/translation/langue.h"
 #include "cli/loaded_model_json.h"
 #include "cli/runner_notifier.h"
 #include "cli/sim_actions.h"
@@ -112,6 +113,7 @@ int main(int argc, char** argv) {
     std::string dataDir = VANTREL_DATA_DIR;
     std::string model;
     std::string languageSuffix;
+    std::string language;
     bool inspect = false;
     bool list = false;
     app.add_option("--data", dataDir, "Data directory holding Clinic/, Drugs/ and Seq/")
@@ -119,8 +121,13 @@ int main(int argc, char** argv) {
     app.add_option("--model", model,
                    "Model file in DATA/Clinic (\".hmd\" may be left out); default: the default "
                    "model \"1.1 Normal.hmd\"");
-    app.add_option("--language-suffix", languageSuffix,
-                   "Suffix of the language's drug and sequence files, tried first (e.g. _Fr)");
+    auto* suffixOption = app.add_option("--language-suffix", languageSuffix,
+                                        "Suffix of the language's drug and sequence files, tried first (e.g. _Fr)");
+    app.add_option("--language", language,
+                   "Language by its display name, as the desktop lists it (\"English\", or NAME of a "
+                   "file DATA/CVantrelNAME_XX.LNG): its texts are used and its suffix _XX is tried "
+                   "first for the drug and sequence files")
+        ->excludes(suffixOption);
     auto* xcsFlag = app.add_flag("--xcs", xcs,
                                  "Also /XCS. Print the model's computed checksum (\"Interesting Message: The "
                                  "CheckSum is N\" on stderr) instead of comparing it: the value "
@@ -169,6 +176,18 @@ int main(int argc, char** argv) {
     if (!ParseSimActions(actionSpecs, actions, error)) {
         std::fprintf(stderr, "vantrel-sim: %s\n", error.c_str());
         return 1;
+    }
+
+    if (!language.empty()) {
+        CLangue langue(dataDir);
+        if (!LoadLanguageByName(langue, language, languageSuffix)) {
+            std::string known = "English";
+            for (const std::string& name : SplitLines(langue.ListLanguages()))
+                if (name != kBadLanguageFileName) known += ", " + name;
+            std::fprintf(stderr, "vantrel-sim: no language \"%s\" in %s (languages: %s)\n", language.c_str(),
+                         dataDir.c_str(), known.c_str());
+            return 1;
+        }
     }
 
     RunnerNotifier notifier;

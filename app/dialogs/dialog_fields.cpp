@@ -4,7 +4,7 @@
 #include <QLineEdit>
 #include <QMessageBox>
 
-#include "engine/field_range.h"
+#include "app/ui_text.h"
 
 namespace vantrel {
 
@@ -14,11 +14,11 @@ QString CheckIntField(const QString& text, int32_t lo, int32_t hi, FieldSign sig
     bool ok = false;
     const qlonglong number = trimmed.toLongLong(&ok, 10);
     if (!ok || (sign == FieldSign::Unsigned && signedText)) {
-        return sign == FieldSign::Unsigned ? QStringLiteral("Please enter a positive integer.")
-                                           : QStringLiteral("Please enter an integer.");
+        return sign == FieldSign::Unsigned ? Tr("IDS_ENTER_POSITIVE", "Please enter a positive integer.")
+                                           : Tr("IDS_ENTER_INTEGER", "Please enter an integer.");
     }
     if (number < lo || number > hi)
-        return QString::fromStdString(FieldRangeMessage(FieldRange{"", lo, hi}));
+        return Tr("IDS_ENTER_RANGE", "Please enter an integer between %1 and %2.").arg(lo).arg(hi);
     value = static_cast<int32_t>(number);
     return QString();
 }

@@ -66,8 +66,6 @@ CMainDlg::CMainDlg(QWidget* parent) : QFrame(parent) {
                        static_cast<QWidget*>(vBigeminy_), static_cast<QWidget*>(setParameters_)})
         w->setFocusPolicy(Qt::NoFocus);  // the keyboard stays with the view's accelerators
     connect(setParameters_, &QPushButton::clicked, this, &CMainDlg::setParametersRequested);
-    // The parameter dialog is not part of this program yet.
-    setParameters_->setEnabled(false);
 }
 
 QPushButton* CMainDlg::Button(PrematureBeatCommand command) const {

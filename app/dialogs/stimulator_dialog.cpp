@@ -12,10 +12,11 @@
 #include <QVBoxLayout>
 
 #include "app/dialogs/dialog_fields.h"
+#include "app/ui_text.h"
 
 namespace vantrel {
 
-CORTHO::CORTHO(QWidget* parent) : ChildPanel("ORTHORHYTHMIC STIMULATOR", parent) {
+CORTHO::CORTHO(QWidget* parent) : ChildPanel(Tr("IDC_ORTHOSTIM", "ORTHORHYTHMIC STIMULATOR"), parent) {
     setObjectName("StimulatorDialog");
     auto* grid = new QGridLayout(Body());
     grid->setContentsMargins(8, 6, 8, 6);
@@ -34,8 +35,8 @@ CORTHO::CORTHO(QWidget* parent) : ChildPanel("ORTHORHYTHMIC STIMULATOR", parent)
     grid->addWidget(s1_, 0, 2);
     grid->addWidget(label("ms"), 0, 3);
 
-    without_ = new QRadioButton("Without intermediate QRS", Body());
-    with_ = new QRadioButton("with", Body());
+    without_ = new QRadioButton(Tr("IDC_ORTHO_WITHOUT", "Without intermediate QRS"), Body());
+    with_ = new QRadioButton(Tr("IDC_ORTHO_WITH", "with"), Body());
     intermediate_ = edit(3);
     auto* intermediateGroup = new QButtonGroup(this);
     intermediateGroup->addButton(without_);
@@ -44,15 +45,15 @@ CORTHO::CORTHO(QWidget* parent) : ChildPanel("ORTHORHYTHMIC STIMULATOR", parent)
     grid->addWidget(without_, 1, 0, 1, 2);
     grid->addWidget(with_, 2, 0, Qt::AlignRight);
     grid->addWidget(intermediate_, 2, 2);
-    grid->addWidget(label("intermediate QRS"), 2, 3, 1, 2);
+    grid->addWidget(label(Tr("IDC_ORTHO_INTERMEDIATE", "intermediate QRS")), 2, 3, 1, 2);
 
     s2_ = edit(500);
     grid->addWidget(label("S2 ="), 3, 1, Qt::AlignRight);
     grid->addWidget(s2_, 3, 2);
     grid->addWidget(label("ms"), 3, 3);
-    fixed_ = new QRadioButton("Fixed", Body());
-    increment_ = new QRadioButton("Auto-Increment", Body());
-    decrement_ = new QRadioButton("Auto-Decrement", Body());
+    fixed_ = new QRadioButton(Tr("IDC_ORTHO_FIXED", "Fixed"), Body());
+    increment_ = new QRadioButton(Tr("IDC_ORTHO_INCREMENT", "Auto-Increment"), Body());
+    decrement_ = new QRadioButton(Tr("IDC_ORTHO_DECREMENT", "Auto-Decrement"), Body());
     auto* modeGroup = new QButtonGroup(this);
     for (QRadioButton* b : {fixed_, increment_, decrement_}) modeGroup->addButton(b);
     fixed_->setChecked(true);
@@ -61,9 +62,9 @@ CORTHO::CORTHO(QWidget* parent) : ChildPanel("ORTHORHYTHMIC STIMULATOR", parent)
     grid->addWidget(decrement_, 6, 0);
     step_ = edit(25);
     limit_ = edit(200);
-    grid->addWidget(label("Step :"), 5, 1, Qt::AlignRight);
+    grid->addWidget(label(Tr("IDC_ORTHO_STEP", "Step :")), 5, 1, Qt::AlignRight);
     grid->addWidget(step_, 5, 2);
-    grid->addWidget(label("ms      still"), 5, 3);
+    grid->addWidget(label(Tr("IDC_ORTHO_STILL", "ms      still")), 5, 3);
     grid->addWidget(limit_, 5, 4);
     grid->addWidget(label("ms"), 5, 5);
 
@@ -78,7 +79,7 @@ CORTHO::CORTHO(QWidget* parent) : ChildPanel("ORTHORHYTHMIC STIMULATOR", parent)
     grid->addWidget(s4_, 8, 2);
     grid->addWidget(label("ms"), 8, 3);
 
-    pauseOn_ = new QCheckBox("Add a pause after burst of :", Body());
+    pauseOn_ = new QCheckBox(Tr("IDC_ORTHO_PAUSE", "Add a pause after burst of :"), Body());
     pauseOn_->setChecked(true);
     pause_ = edit(3000);
     grid->addWidget(pauseOn_, 9, 0, 1, 2);
@@ -88,19 +89,19 @@ CORTHO::CORTHO(QWidget* parent) : ChildPanel("ORTHORHYTHMIC STIMULATOR", parent)
     auto* leads = new QButtonGroup(this);
     auto* leadColumn = new QVBoxLayout;
     for (int i = 0; i < 4; ++i) {
-        lead_[i] = new QRadioButton(QStringLiteral("Lead %1").arg(i + 1), Body());
+        lead_[i] = new QRadioButton(Tr("IDC_ORTHO_LEAD", "Lead %1").arg(i + 1), Body());
         leads->addButton(lead_[i], i);
         leadColumn->addWidget(lead_[i]);
     }
     lead_[0]->setChecked(true);
     grid->addLayout(leadColumn, 0, 6, 4, 1);
 
-    emergency_ = new QPushButton("EMERGENCY\n75bpm", Body());
+    emergency_ = new QPushButton(Tr("IDC_ORTHO_EMERGENCY", "EMERGENCY\n75bpm"), Body());
     emergency_->setCheckable(true);
     emergency_->setMinimumHeight(40);
     grid->addWidget(emergency_, 4, 6, 2, 1);
-    start_ = new QPushButton("START", Body());
-    stop_ = new QPushButton("STOP", Body());
+    start_ = new QPushButton(Tr("IDC_ORTHO_START", "START"), Body());
+    stop_ = new QPushButton(Tr("IDC_ORTHO_STOP", "STOP"), Body());
     grid->addWidget(start_, 7, 6);
     grid->addWidget(stop_, 8, 6);
 

@@ -73,10 +73,10 @@ TEST_F(DesktopTest, CommandRulesOnEachScreen) {
         {kCmdHeart3d, true, true},       {kCmdPrQtPlot, true, true},
         {kCmdFrozenScreen, true, true},  {kCmdReport, true, true},      {kCmdPrint, false, false},
         {kCmdCommentsFull, true, false}, {kCmdAboutHeart, true, true},
+        {kCmdLanguage, true, true},      {kCmdParameters, true, true},  {kCmdSetupApplication, true, true},
+        {kCmdAdvanced, true, true},
         // Not part of this build: present and disabled.
-        {kCmdLanguage, false, false},
-        {kCmdRecord, false, false},       {kCmdNoHandler, false, false}, {kCmdParameters, false, false},
-        {kCmdSetupApplication, false, false}, {kCmdAdvanced, false, false}, {kCmdCommentsNormal, false, false},
+        {kCmdRecord, false, false},       {kCmdNoHandler, false, false}, {kCmdCommentsNormal, false, false},
         {kCmdGoBack, false, false},    {kCmdGoForward, false, false},
         {kCmdMoveLeft, false, false},     {kCmdMoveRight, false, false},
     };

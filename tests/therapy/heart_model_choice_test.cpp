@@ -21,7 +21,7 @@ protected:
     }
     void TearDown() override {
         fs::remove_all(dataDir);
-        Program().translation.texts.clear();
+        Program().translation = TranslationTable{};
     }
     void Touch(const std::string& name) { std::ofstream(dataDir / "Clinic" / name) << "x"; }
     std::vector<std::string> Shown() const {
@@ -52,8 +52,8 @@ TEST_F(HeartModelChoiceTest, ListsModelFilesByNameAndChoosesTheFirst) {
 TEST_F(HeartModelChoiceTest, TranslatedNamesShowButTheirFileIsChosen) {
     Touch("1.1 Normal.hmd");
     Touch("2.1 Flutter.hmd");
-    Program().translation.texts = {{"1.1 Normal", "1.1 Coeur normal"},
-                                   {"2.1 Flutter", std::string(200, 'F')}};
+    Program().translation = {"Language\r\n1.1 Normal\t1.1 Coeur normal\r\n2.1 Flutter\t" +
+                                 std::string(200, 'F') + "\r\n", true};
     choice.Open(dataDir);
     EXPECT_EQ(Shown()[0], "1.1 Coeur normal");
     EXPECT_EQ(Shown()[1], std::string(126, 'F')) << "cut to 126 characters";
@@ -66,7 +66,8 @@ TEST_F(HeartModelChoiceTest, EveryOneOfManyTranslatedFilesOpensItsOwnFile) {
     for (int i = 0; i < 60; ++i) {
         const std::string base = "Model " + std::string(i < 10 ? "0" : "") + std::to_string(i);
         Touch(base + ".hmd");
-        Program().translation.texts[base] = "Same name";  // all read alike
+        Program().translation.languageText += "\r\n" + base + "\tSame name";  // all read alike
+        Program().translation.active = true;
     }
     choice.Open(dataDir);
     ASSERT_EQ(choice.Entries().size(), 60u);
@@ -80,7 +81,7 @@ TEST_F(HeartModelChoiceTest, EveryOneOfManyTranslatedFilesOpensItsOwnFile) {
 TEST_F(HeartModelChoiceTest, LongBaseNamesAreNotTranslated) {
     const std::string base(126, 'L');
     Touch(base + ".hmd");
-    Program().translation.texts[base] = "Short";
+    Program().translation = {"Language\r\n" + base + "\tShort\r\n", true};
     choice.Open(dataDir);
     EXPECT_EQ(Shown(), (std::vector<std::string>{base}));
 }

@@ -61,9 +61,9 @@ TEST_F(TherapyPanelTest, ListsStartWithTheirTranslatedFirstEntries) {
     EXPECT_EQ(panel.SequenceList(),
               (std::vector<std::string>{"Actions: Baseline", "AV block", "Lasting block",
                                         "Ischaemia", "Unlinked"}));
-    Program().translation.texts = {{"IDS_WASHOUT", "Pas de médicament"}, {"IDS_BASELINE", "Base"}};
+    Program().translation = {"Language\r\nIDS_WASHOUT\tPas de médicament\r\nIDS_BASELINE\tBase\r\n", true};
     panel.FillLists(*heart);
-    Program().translation.texts.clear();
+    Program().translation = TranslationTable{};
     EXPECT_EQ(panel.DrugList()[0], "Pas de médicament");
     EXPECT_EQ(panel.SequenceList()[0], "Base");
     EXPECT_EQ(panel.SelectedDrug(), 0);
