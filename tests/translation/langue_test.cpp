@@ -55,13 +55,12 @@ TEST(TranslateTest, FindsTextsByKeyAsTheProgramAsksForThem) {
 
 class LanguageFilesTest : public ::testing::Test {
 protected:
-    void SetUp() override { dir = testing::ScratchDirectory("vantrel_lng_"); }
     void TearDown() override { fs::remove_all(dir); }
     void Write(const std::string& name, const std::string& text) {
         std::ofstream(dir / name, std::ios::binary) << text;
     }
 
-    fs::path dir;
+    fs::path dir = testing::ScratchDirectory("vantrel_lng_");  // before the service that reads it
     TranslationTable table;
     CLangue langue{dir, table};
 };

@@ -18,13 +18,13 @@ namespace {
 
 namespace fs = std::filesystem;
 
-struct Run {
+struct SimOutput {
     int status = -1;
     std::string output;  // stdout and stderr together
 };
 
-Run RunSim(const std::string& arguments) {
-    Run run;
+SimOutput RunSim(const std::string& arguments) {
+    SimOutput run;
     const std::string command = std::string("\"") + VANTREL_SIM + "\" " + arguments + " 2>&1";
     FILE* pipe = popen(command.c_str(), "r");
     if (!pipe) return run;
@@ -54,14 +54,14 @@ protected:
 };
 
 TEST_F(SimLanguageTest, TheLanguageByItsNameGivesTheModelItsFilesWithTheSuffix) {
-    const Run french = RunSim(Data() + " --language Francais --list");
+    const SimOutput french = RunSim(Data() + " --language Francais --list");
     ASSERT_EQ(french.status, 0) << french.output;
     EXPECT_NE(french.output.find("Classe IC"), std::string::npos) << french.output;
     EXPECT_NE(french.output.find("Bloc durable"), std::string::npos) << french.output;
     EXPECT_EQ(french.output.find("Lasting block"), std::string::npos) << french.output;
 
     for (const char* english : {" --language English --list", " --list"}) {
-        const Run run = RunSim(Data() + english);
+        const SimOutput run = RunSim(Data() + english);
         ASSERT_EQ(run.status, 0) << run.output;
         EXPECT_NE(run.output.find("Class IC"), std::string::npos) << english;
         EXPECT_NE(run.output.find("Lasting block"), std::string::npos) << english;
@@ -69,11 +69,11 @@ TEST_F(SimLanguageTest, TheLanguageByItsNameGivesTheModelItsFilesWithTheSuffix) 
 }
 
 TEST_F(SimLanguageTest, AnUnknownLanguageIsRefusedWithTheLanguagesThereAre) {
-    const Run run = RunSim(Data() + " --language Klingon --list");
+    const SimOutput run = RunSim(Data() + " --language Klingon --list");
     EXPECT_EQ(run.status, 1);
     EXPECT_NE(run.output.find("no language \"Klingon\""), std::string::npos) << run.output;
     EXPECT_NE(run.output.find("languages: English, Francais"), std::string::npos) << run.output;
-    const Run both = RunSim(Data() + " --language Francais --language-suffix _FR --list");
+    const SimOutput both = RunSim(Data() + " --language Francais --language-suffix _FR --list");
     EXPECT_NE(both.status, 0) << "one way of choosing the language at a time";
 }
 
