@@ -1,6 +1,6 @@
 // The autonomic tone (0..1000): set at once by the tone scroll bar and the model, or ramped toward a
 // target by 10 every 200 ticks (one second of simulated time) by the sequences' baseline.
-// Setting it at once is CCoeur::SetTone.
+// Setting it at once is CCoeur::SetTone, which ends a running ramp; a later ramp starts afresh.
 #pragma once
 
 #include <cstdint>

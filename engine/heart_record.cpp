@@ -161,6 +161,9 @@ void CCoeur::MarkElectrodes() {
 
 void CCoeur::SetTone(int32_t newTone, bool notify) {
     tone = std::clamp<int32_t>(newTone, 0, 1000);
+    // A tone set at once (by the user, a sequence, the model) replaces a ramp that was running:
+    // otherwise the ramp would carry the tone back toward its old target.
+    toneRampCountdown = 0;
     if (notify) notifier->Post(kMsgTone, tone, 0);
 }
 

@@ -401,7 +401,8 @@ struct CCoeur : HeartState {
     void RestoreLinks();
     // Writes each cell's electrode mark (intracardiac 1..4, then pacemaker 10..12, else 0).
     void MarkElectrodes();
-    // Clamps to 0..1000 and stores; with notify, posts message 1035 with the new tone.
+    // Clamps to 0..1000 and stores, ending a running tone ramp; with notify, posts message 1035
+    // with the new tone.
     void SetTone(int32_t newTone, bool notify);
     // Empties the record (no cells, no links) with every engine field at its construction value;
     // a model load starts from here.

@@ -17,6 +17,9 @@ constexpr int32_t kVentricularRefractory = 20;
 // Atrial cycles shorter than this (ticks) with a change of under 6 ticks feed the irregularity
 // measure.
 constexpr int32_t kIrregularCycle = 150;
+// An atrial escape left below 0 (no V-A interval) counts down no further than this, far below
+// any value the blanking test compares it with, so that a run of months cannot overflow it.
+constexpr int32_t kStrandedEscapeFloor = -1'000'000;
 
 // A lead is present when it names a cell of the model; anything else is no lead at all, so that
 // a stale index never reaches the cell array.
@@ -145,11 +148,15 @@ void PacemakerTiming(CCoeur& heart) {
             }
             heart.pmAtrialCount = 0;
         }
-        --heart.pmAtrialEscape;
+        if (heart.pmAtrialEscape > kStrandedEscapeFloor) --heart.pmAtrialEscape;
         heart.pmAtrialSensed = 0;
-        // "At or below 0" rather than "at 0": an A-V delay as long as the basic period puts the
-        // atrial escape at 0 or below after a ventricular event, and it must not stop pacing.
-        if (heart.pmAtrialEscape <= 0) {
+        // The atrium is paced when its escape runs out, at 0.  An A-V delay at or above the basic
+        // period leaves no V-A interval: a ventricular event puts the escape at or below 0 and the
+        // atrium is not paced (pacing it then would hit an atrium just excited, one tick after
+        // the ventricle, and stretch the ventricular cycle by the A-V delay).  With no
+        // ventricular lead there is no V-A interval to wait for: an escape left below 0 by a
+        // mode that had one paces at once.
+        if (heart.pmAtrialEscape == 0 || (v < 0 && heart.pmAtrialEscape < 0)) {
             heart.pmVentricularEscape = avDelay;
             heart.pmAtrialEscape = period;
             Pace(heart, a);
@@ -167,7 +174,9 @@ void PacemakerTiming(CCoeur& heart) {
         if (heart.pmVentricularEscape == 0) {
             heart.pmVentricularEscape = period;
             Pace(heart, v);
-            if (a >= 0 && heart.pmAtrialEscape > period - avDelay - 5)
+            // A late atrial escape is realigned to the V-A interval; so is one stranded below 0
+            // by an A-V delay that has since been shortened, so that atrial pacing resumes.
+            if (a >= 0 && (heart.pmAtrialEscape > period - avDelay - 5 || heart.pmAtrialEscape < 0))
                 heart.pmAtrialEscape = period - avDelay;
             if (v2 >= 0) heart.pmV2Countdown = heart.pmVvDelay + 1;
         }

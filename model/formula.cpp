@@ -118,9 +118,11 @@ struct Evaluation {
         // evaluation whatever a file holds).
         const int32_t angle =
             EvaluateFormula(heart, text.substr(pos, end - pos), argPos, false);
-        // A failed argument fails both functions alike.
+        // A failed argument fails both functions alike.  The reading goes on after the closing
+        // bracket, so that the caller reads the next attribute and not the rest of the argument.
         if (angle == kNoValue) {
             heart.loadStatus = Message("Erreur ds Formule Ligne n\xB0%d", {heart.loadLine});
+            pos = close == std::string_view::npos ? text.size() : close + 1;
             return false;
         }
         if (pending == Pending::Multiply) {

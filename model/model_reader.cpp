@@ -144,6 +144,10 @@ private:
     void FinishAnyLoad();
     bool HeaderFailure();
     bool Fatal(const char* title);
+    // A file of the data folder named by the model (or the user); a name that leads out of the
+    // folder reads as a missing file.
+    std::optional<std::string> ReadInside(const char* folder, const std::string& name,
+                                          std::size_t maxBytes) const;
 
     CCoeur& heart_;
     const ReaderOptions& options_;
@@ -152,10 +156,17 @@ private:
     bool headerFailed_ = false;
 };
 
+std::optional<std::string> Loader::ReadInside(const char* folder, const std::string& name,
+                                             std::size_t maxBytes) const {
+    const std::optional<std::filesystem::path> path = DataPathInside(base_, folder, name);
+    if (!path) return std::nullopt;
+    return files_.Read(*path, maxBytes);
+}
+
 bool Loader::Run(const std::string& fileName) {
-    const std::filesystem::path path =
-        DataPath(base_, "Clinic", fileName.empty() ? kDefaultModelFile : fileName);
-    std::optional<std::string> bytes = files_.Read(path, kWholeFile);
+    const std::string name = fileName.empty() ? kDefaultModelFile : fileName;
+    const std::filesystem::path path = DataPath(base_, "Clinic", name);
+    std::optional<std::string> bytes = ReadInside("Clinic", name, kWholeFile);
     if (!bytes) {
         heart_.loadStatus = "Fichier : " + path.string() + " no openable";
         return HeaderFailure();
@@ -312,9 +323,8 @@ std::string Loader::IncludeDrugFile(const std::string& line) {
     const std::filesystem::path plainPath = DataPath(base_, "Drugs", name + ".drg");
     std::optional<std::string> language;
     if (!options_.languageSuffix.empty())
-        language = files_.Read(DataPath(base_, "Drugs", name + options_.languageSuffix + ".drg"),
-                               kWholeFile);
-    const std::optional<std::string> plain = files_.Read(plainPath, kWholeFile);
+        language = ReadInside("Drugs", name + options_.languageSuffix + ".drg", kWholeFile);
+    const std::optional<std::string> plain = ReadInside("Drugs", name + ".drg", kWholeFile);
     if (!plain) {
         heart_.loadStatus = "Drug " + plainPath.string() + " not found";
         headerFailed_ = true;
@@ -331,8 +341,9 @@ void Loader::IncludeSequenceFile(const std::string& line, std::size_t filePos) {
     while (!name.empty() && name.back() == ' ') name.pop_back();
     const std::filesystem::path languagePath =
         DataPath(base_, "Seq", name + options_.languageSuffix + ".seq");
-    std::optional<std::string> bytes = files_.Read(languagePath, kSequenceFileBytes);
-    if (!bytes) bytes = files_.Read(DataPath(base_, "Seq", name + ".seq"), kSequenceFileBytes);
+    std::optional<std::string> bytes =
+        ReadInside("Seq", name + options_.languageSuffix + ".seq", kSequenceFileBytes);
+    if (!bytes) bytes = ReadInside("Seq", name + ".seq", kSequenceFileBytes);
     if (!bytes) {
         heart_.sequenceText += "File " + languagePath.string() + "not found";
         return;

@@ -254,13 +254,150 @@ TEST(Pacemaker, LeadsOutsideTheModelTouchNothing) {
     EXPECT_TRUE(r.marks.empty());
 }
 
-TEST(Pacemaker, ALongAvDelayDoesNotStopAtrialPacing) {
-    PacemakerSettings s;
-    s.basicRateBpm = 200;  // 60 ticks
-    s.avDelayMs = 1000;    // 200 ticks: longer than the period
-    auto heart = HeartWithLeads(kPmDdd, s);
-    const Recording r = RunTicks(*heart, 2000, {kA});
-    EXPECT_GE(r.firings[0].size(), 5u);
+// An A-V delay at or above the basic period leaves no V-A interval: after a ventricular event the
+// atrium is not paced (it used to be paced one tick after every sensed ventricular event, into an
+// atrium just excited).  Once the delay is shortened, the next ventricular pace realigns the
+// atrial escape and atrial pacing resumes.
+TEST(Pacemaker, NoAtrialPacingWithoutAVaInterval) {
+    for (int32_t avDelayMs : {1000, 855}) {  // 200 ticks, and exactly the period of 171
+        SCOPED_TRACE(avDelayMs);
+        PacemakerSettings s;
+        s.avDelayMs = avDelayMs;
+        auto heart = HeartWithLeads(kPmDdd, s);
+        MakeEscaping(heart->cells[kV], 600, 10);  // a ventricle of its own, every 120 ticks
+        const Recording before = RunTicks(*heart, 1500, {kA, kV});
+        EXPECT_EQ(From(before.marks, 400), std::vector<int32_t>{});
+        EXPECT_EQ(From(before.firings[0], 400), std::vector<int32_t>{});
+        for (int32_t gap : Intervals(before.firings[1])) EXPECT_EQ(gap, 120);
+
+        s.mode = kPmDdd;
+        s.avDelayMs = 160;  // 32 ticks: a V-A interval of 139
+        SetupPacemaker(*heart, s);
+        MakeEscaping(heart->cells[kV], 10000, 2000);  // the ventricle falls silent
+        const Recording after = RunTicks(*heart, 1500, {kA, kV});
+        EXPECT_GE(after.firings[0].size(), 5u);
+        // A pace, the A-V delay, a ventricular pace, the V-A interval: the basic period again.
+        const auto ventricular = Steady(after.firings[1]);
+        ASSERT_GE(ventricular.size(), 4u);
+        for (int32_t gap : Intervals(ventricular)) EXPECT_EQ(gap, 170);
+    }
+}
+
+// With no ventricular lead there is no V-A interval to wait for: an atrial escape left below 0
+// by a mode that had one paces at once.
+TEST(Pacemaker, AStrandedAtrialEscapePacesAtOnceWithoutAVentricularLead) {
+    auto heart = HeartWithLeads(kPmAai);
+    heart->pmAtrialEscape = -40;
+    const Recording r = RunTicks(*heart, 400, {kA});
+    ASSERT_FALSE(r.marks.empty());
+    EXPECT_EQ(r.marks.front(), 1);
+    EXPECT_GT(heart->pmAtrialEscape, 0);
+}
+
+// The rules of one timing step, each checked on the fields it changes.  Settings: basic period
+// 171 ticks, A-V delay 32, maximum rate 100 ticks, ventricular blanking 60, atrial blanking 0.
+std::unique_ptr<CCoeur> TimingHeart(int32_t mode) {
+    auto heart = MakeHeart(3);
+    heart->pmAtrialCell = kA;
+    heart->pmVentricularCell = kV;
+    heart->pmVentricular2Cell = kV2;
+    SetupPacemaker(*heart, mode, 0, 300, 160, 25, 70, 120);
+    heart->pmAtrialEscape = 50;  // outside the ventricular blanking
+    heart->pmVentricularEscape = 150;
+    return heart;
+}
+
+// An atrial event sensed in "DDD +" or "CRT" is not tracked once the irregularity measure
+// exceeds 4: the measure restarts, a pending V' pace is dropped and the ventricle waits a full
+// period.  Otherwise the beat is tracked with the A-V delay plus or minus the 2-tick hysteresis.
+TEST(PacemakerDddPlus, TheIrregularityCut) {
+    struct Case {
+        const char* name;
+        int32_t mode;
+        int32_t irregularity;  // before the sensed event
+        int32_t count, previous, previousDiff;
+        int32_t irregularityAfter, ventricularEscape, v2Countdown, hysteresisAfter;
+    };
+    // The atrial cycle `count` against the previous one: a change under 6 ticks of a sign other
+    // than the last change's adds its size to the measure; every sensed event takes 1 off.
+    const Case cases[] = {
+        {"DDD + cut", kPmDddPlus, 6, 120, 171, 0, 0, 171 - 1, -1, 2},
+        {"DDD + tracked at 4", kPmDddPlus, 5, 120, 171, 0, 4, 32 + 2 - 1, 7, -2},
+        {"CRT cut", kPmCrt, 6, 120, 171, 0, 0, 171 - 1, -1, 2},
+        {"alternation adds", kPmDddPlus, 2, 120, 117, -2, 4, 32 + 2 - 1, 7, -2},  // 2 + 3 - 1
+        {"alternation cuts", kPmDddPlus, 3, 120, 117, -2, 0, 171 - 1, -1, 2},     // 3 + 3 - 1
+        {"same sign adds nothing", kPmDddPlus, 2, 120, 117, 1, 1, 32 + 2 - 1, 7, -2},
+        {"long cycle adds nothing", kPmDddPlus, 2, 150, 147, -2, 1, 32 + 2 - 1, 7, -2},
+        {"plain DDD never cuts", kPmDdd, 9, 120, 171, 0, 8, 32 - 1, 7, 2},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        auto heart = TimingHeart(c.mode);
+        heart->pmIrregularity = c.irregularity;
+        heart->pmAtrialCount = c.count - 1;  // the step counts this tick first
+        heart->pmPrevAtrialCount = c.previous;
+        heart->pmPrevAtrialDiff = c.previousDiff;
+        heart->pmAtrialSensed = 1;
+        heart->pmV2Countdown = 8;
+        PacemakerTiming(*heart);
+        EXPECT_EQ(heart->pmIrregularity, c.irregularityAfter);
+        EXPECT_EQ(heart->pmVentricularEscape, c.ventricularEscape);
+        EXPECT_EQ(heart->pmV2Countdown, c.v2Countdown);
+        EXPECT_EQ(heart->pmAvHysteresis, c.hysteresisAfter);
+        EXPECT_EQ(heart->pmAtrialCount, 0);
+        EXPECT_EQ(heart->pmPrevAtrialCount, c.count);
+        EXPECT_EQ(heart->pmPrevAtrialDiff, c.count - c.previous);
+    }
+}
+
+// A ventricular event sets the atrial escape to period - A-V delay (139); atrial sensing stays
+// blanked while the escape is at or above period - blanking - A-V delay (79), so for the 60
+// ticks of the ventricular blanking.  Without a ventricular lead nothing is blanked.
+TEST(PacemakerDdd, VentricularBlankingOfAtrialSensing) {
+    struct Case {
+        int32_t atrialEscape;
+        bool ventricularLead;
+        bool sensed;
+    };
+    const Case cases[] = {
+        {139, true, false}, {80, true, false}, {79, true, false}, {78, true, true},
+        {10, true, true},   {139, false, true}, {79, false, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.atrialEscape);
+        auto heart = TimingHeart(kPmDdd);
+        if (!c.ventricularLead) heart->pmVentricularCell = -1;
+        heart->pmAtrialEscape = c.atrialEscape;
+        heart->pmAtrialCount = 150;
+        heart->pmAtrialSensed = 1;
+        PacemakerTiming(*heart);
+        EXPECT_EQ(heart->pmAtrialCount, c.sensed ? 0 : 151);
+        EXPECT_EQ(heart->pmAtrialEscape, c.sensed ? 171 - 1 : c.atrialEscape - 1);
+        EXPECT_EQ(heart->pmAtrialSensed, 0);  // consumed either way
+    }
+}
+
+// A ventricular pace realigns an atrial escape that would come later than the V-A interval (more
+// than V-A - 5 ticks left) to the V-A interval; an earlier one is left to run.  An escape stranded
+// below 0 is realigned too.
+TEST(PacemakerDdd, RealignsTheAtrialEscapeAfterAVentricularPace) {
+    struct Case {
+        int32_t atrialEscape;  // before the step, which counts it down first
+        int32_t after;
+    };
+    const Case cases[] = {
+        {171, 139}, {140, 139}, {136, 139}, {135, 134}, {100, 99}, {2, 1}, {-10, 139},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.atrialEscape);
+        auto heart = TimingHeart(kPmDdd);
+        heart->pmAtrialEscape = c.atrialEscape;
+        heart->pmVentricularEscape = 1;  // paced in this step
+        PacemakerTiming(*heart);
+        EXPECT_EQ(heart->markerFlag, 1);
+        EXPECT_EQ(heart->pmVentricularEscape, 171);
+        EXPECT_EQ(heart->pmAtrialEscape, c.after);
+    }
 }
 
 }  // namespace

@@ -76,6 +76,24 @@ TEST_F(FormulaTest, StatusMessagesOfFailures) {
     }
 }
 
+TEST_F(FormulaTest, AFailedFunctionArgumentEndsTheFormulaAfterItsBracket) {
+    struct Case {
+        const char* text;
+        std::size_t next;  // where the caller goes on reading
+    };
+    const Case cases[] = {
+        {"100*sin(mZZ) EB=700", 12},
+        {"100*cos(mZZ) EB=700", 12},
+        {"sin(mZZ)+5 Y=1", 8},  // the whole formula is 0: what follows the bracket is not read
+        {"3*sin(mZZ", 9},       // no bracket: the end of the text
+    };
+    for (const Case& c : cases) {
+        std::size_t pos = 0;
+        EXPECT_EQ(Evaluate(heart, c.text, pos), 0) << c.text;
+        EXPECT_EQ(pos, c.next) << c.text;
+    }
+}
+
 TEST_F(FormulaTest, FunctionsDoNotNest) {
     // The inner "sin(" is not part of the argument formula, which is then 0.
     EXPECT_EQ(Eval("100*cos(sin(90))"), 100);

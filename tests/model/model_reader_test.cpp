@@ -277,6 +277,26 @@ TEST(PostProcessing, ModelWithoutSinusLoadsAfterSayingSo) {
     EXPECT_EQ(t.heart->specialCells[0], -1);
 }
 
+TEST(Failures, AFailedFunctionArgumentIsZeroAndTheLineReadsOn) {
+    ReaderTest t;
+    ASSERT_TRUE(t.LoadText("#Pos PosA 0 0 0\r\n#define D X=100*sin(mZZ) Y=5 Z=7\r\n"
+                           "#define R X=0 Y=5 Z=7\r\n"
+                           "Cell \"Sinus\" Amp=100*sin(mZZ) EB=700 XYZ D\r\n"
+                           "Cell \"Ref\" Amp=100*cos(mZZ) EB=700 XYZ R\r\n"))
+        << t.heart->loadStatus;
+    const CCell& sinus = t.Cell("Sinus");
+    const CCell& reference = t.Cell("Ref");
+    EXPECT_EQ(sinus.amplitude, 0);
+    EXPECT_EQ(sinus.escapeB, 700);
+    EXPECT_EQ(reference.amplitude, 0);
+    EXPECT_EQ(reference.escapeB, 700);
+    // The point's Y and Z after the failed X are those of the same point written with X=0.
+    EXPECT_EQ(sinus.pos3dX, reference.pos3dX);
+    EXPECT_EQ(sinus.pos3dY, reference.pos3dY);
+    EXPECT_EQ(sinus.pos3dZ, reference.pos3dZ);
+    EXPECT_NE(reference.pos3dY, 0);
+}
+
 TEST(LoadState, EachLoadStartsAfreshButKeepsTheUsersSettings) {
     ReaderTest t;
     ASSERT_TRUE(t.LoadText("#Var mX\r\nmX=5\r\n#Pos PosA 1 2 3\r\n#define D X=7\r\nCell \"Sinus\" XYZ D\r\n"
