@@ -1,61 +1,109 @@
 // Cost of one engine period as the clock runs it: the global tick, the ECG sample and its push
-// into the ring, on a heart of 1000 cells and 2000 links in which waves keep travelling: the
-// generated model file "Bench 1000.hmd" (bench/models), loaded by the model reader as the desktop
-// loads it, and the same grid built in memory.  The "realtimeFactor" counter is 5 ms divided by
-// the time of one period.
+// into the ring.  Each heart runs twice, side by side in one program: the engine's tick ("Tick")
+// and the plain per-cell tick it replaced ("PlainTick", tests/engine/reference_tick.cpp), which
+// steps every cell in full, walks every link and sums every cell into the sample.
+//
+// Hearts: "Bench1000", the generated 1000-cell, 2000-link model (bench/models) in which waves keep
+// travelling; "DefaultHeart", the shipped "1.1 Normal.hmd"; "AllActive", the 1000-cell model with
+// every cell made an own pacemaker of 300 ms on a short refractory period, so that nearly every
+// cell is conducting or refractory at every tick (the worst case for a tick that skips resting
+// cells).  The "realtimeFactor" counter is 5 ms of simulated time divided by the time of one
+// period; "activeShare" the mean share of cells in their recently-fired window.
 #include <benchmark/benchmark.h>
 
 #include <memory>
 #include <mutex>
+#include <string>
 
-#include "engine/ecg_display.h"
 #include "engine/demo_heart.h"
+#include "engine/ecg_display.h"
 #include "engine/simulation_clock.h"
 #include "model/model_reader.h"
+#include "tests/engine/reference_tick.h"
 
 namespace {
 
 using namespace vantrel;
 
-void RunPeriods(benchmark::State& state, CCoeur* heart) {
-    auto display = std::make_unique<EcgDisplay>();
-    SimulationClock clock(*heart, *display);
-    int64_t firingTicks = 0;
-    std::lock_guard<std::mutex> guard(heart->lock);
-    for (auto _ : state) firingTicks += clock.TickAndSample(true);
-    state.counters["cells"] = heart->cellCount;
-    state.counters["links"] = heart->linkCount;
-    state.counters["firingTickShare"] =
-        benchmark::Counter(double(firingTicks) / double(state.iterations()));
+enum class Heart { Bench1000, DefaultHeart, AllActive };
+
+std::unique_ptr<CCoeur> LoadHeart(Heart which) {
+    auto heart = std::make_unique<CCoeur>();
+    heart->notifier = &SilentNotifier::Instance();
+    ReaderOptions options;
+    options.dataDirectory = which == Heart::DefaultHeart ? VANTREL_DATA_DIR : VANTREL_BENCH_MODELS_DIR;
+    if (!LoadModel(*heart, which == Heart::DefaultHeart ? "" : "Bench 1000.hmd", options))
+        return nullptr;
+    if (which == Heart::AllActive) {
+        for (int32_t i = 0; i < heart->cellCount; ++i) {
+            CCell& cell = heart->cells[i];
+            cell.SetEscape(300, 300);
+            cell.SetArp(150, 150);
+            cell.escapeCounter = 1 + i % 60;
+        }
+    }
+    return heart;
+}
+
+void Report(benchmark::State& state, const CCoeur& heart, int64_t firingTicks, int64_t active) {
+    state.counters["cells"] = heart.cellCount;
+    state.counters["firingTickShare"] = double(firingTicks) / double(state.iterations());
+    state.counters["activeShare"] =
+        double(active) / double(state.iterations()) / double(std::max(heart.cellCount, 1));
     // Simulated seconds per wall second: 5 ms of simulated time per iteration.
     state.counters["realtimeFactor"] =
         benchmark::Counter(0.005 * double(state.iterations()), benchmark::Counter::kIsRate);
 }
-void BM_TickSynthesisePush_ModelFile(benchmark::State& state) {
-    auto heart = std::make_unique<CCoeur>();
-    ReaderOptions options;
-    options.dataDirectory = VANTREL_BENCH_MODELS_DIR;
-    heart->notifier = &SilentNotifier::Instance();
-    if (!LoadModel(*heart, "Bench 1000.hmd", options) || heart->cellCount != kMaxCells) {
-        state.SkipWithError("cannot load bench/models/Clinic/Bench 1000.hmd");
-        return;
+
+int64_t ActiveCells(const CCoeur& heart) {
+    int64_t n = 0;
+    for (int32_t i = 0; i < heart.cellCount; ++i) n += heart.cells[i].activeWindow > 0;
+    return n;
+}
+
+template <Heart which>
+void BM_Tick(benchmark::State& state) {
+    auto heart = LoadHeart(which);
+    if (!heart) return state.SkipWithError("cannot load the model");
+    auto display = std::make_unique<EcgDisplay>();
+    SimulationClock clock(*heart, *display);
+    std::lock_guard<std::mutex> guard(heart->lock);
+    for (int i = 0; i < 2000; ++i) clock.TickAndSample(true);  // past the start of the rhythm
+    int64_t firingTicks = 0;
+    for (auto _ : state) firingTicks += clock.TickAndSample(true);
+    int64_t active = 0;  // over as many ticks again, outside the measurement
+    for (int64_t i = 0; i < state.iterations(); ++i) {
+        clock.TickAndSample(true);
+        active += ActiveCells(*heart);
     }
-    RunPeriods(state, heart.get());
+    Report(state, *heart, firingTicks, active);
 }
-BENCHMARK(BM_TickSynthesisePush_ModelFile)->Unit(benchmark::kNanosecond)->MinTime(2.0);
 
-void BM_TickSynthesisePush_InMemory(benchmark::State& state) {
-    auto heart = std::make_unique<CCoeur>();
-    BuildDemoHeart(*heart, 25, 40, kMaxLinks);
-    RunPeriods(state, heart.get());
+template <Heart which>
+void BM_PlainTick(benchmark::State& state) {
+    auto heart = LoadHeart(which);
+    if (!heart) return state.SkipWithError("cannot load the model");
+    auto display = std::make_unique<EcgDisplay>();
+    std::lock_guard<std::mutex> guard(heart->lock);
+    for (int i = 0; i < 2000; ++i) testing::ReferenceTickAndSample(*heart, *display);
+    int64_t firingTicks = 0;
+    for (auto _ : state) firingTicks += testing::ReferenceTickAndSample(*heart, *display).fired;
+    int64_t active = 0;
+    for (int64_t i = 0; i < state.iterations(); ++i) {
+        testing::ReferenceTickAndSample(*heart, *display);
+        active += ActiveCells(*heart);
+    }
+    Report(state, *heart, firingTicks, active);
 }
-BENCHMARK(BM_TickSynthesisePush_InMemory)->Unit(benchmark::kNanosecond)->MinTime(2.0);
 
-}  // namespace
+BENCHMARK(BM_PlainTick<Heart::Bench1000>)->Name("PlainTick/Bench1000")->MinTime(1.0);
+BENCHMARK(BM_Tick<Heart::Bench1000>)->Name("Tick/Bench1000")->MinTime(1.0);
+BENCHMARK(BM_PlainTick<Heart::DefaultHeart>)->Name("PlainTick/DefaultHeart")->MinTime(1.0);
+BENCHMARK(BM_Tick<Heart::DefaultHeart>)->Name("Tick/DefaultHeart")->MinTime(1.0);
+BENCHMARK(BM_PlainTick<Heart::AllActive>)->Name("PlainTick/AllActive")->MinTime(1.0);
+BENCHMARK(BM_Tick<Heart::AllActive>)->Name("Tick/AllActive")->MinTime(1.0);
 
-namespace {
-
-// ECG synthesis alone, on the same heart frozen in the middle of its activity.
+// ECG synthesis alone, on the in-memory grid frozen in the middle of its activity.
 void BM_Synthesise(benchmark::State& state) {
     auto heart = std::make_unique<CCoeur>();
     BuildDemoHeart(*heart, 25, 40, kMaxLinks);

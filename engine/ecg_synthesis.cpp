@@ -86,6 +86,17 @@ int32_t StandardVectorTerm(int lead, int32_t x, int32_t y, int32_t negatedZ) {
 }
 
 void Synthesise(CCoeur& heart, EcgSample& sample) {
+    // The cells that may contribute, in index order.
+    int16_t active[kMaxCells];
+    int32_t activeCount = 0;
+    const int32_t count = std::clamp(heart.cellCount, 0, kMaxCells);
+    for (int32_t i = 0; i < count; ++i)
+        if (MayContribute(heart.cells[i], heart.tWaveOn)) active[activeCount++] = static_cast<int16_t>(i);
+    SynthesiseCells(heart, active, activeCount, sample);
+}
+
+void SynthesiseCells(CCoeur& heart, const int16_t* active, int32_t activeCount,
+                     EcgSample& sample) {
     Wide x = 0, y = 0, z = 0;
     Wide atrialSum = 0, ventricularSum = 0;
     Wide ic[4] = {0, 0, 0, 0};
@@ -95,32 +106,36 @@ void Synthesise(CCoeur& heart, EcgSample& sample) {
 
     // During a shock artefact no cell contributes and the local signals keep their last values.
     if (heart.shockArtifact == 0) {
+        // A cell outside its recently-fired window contributes nothing: its local signal is the
+        // stimulus mark alone.
         const int32_t count = std::clamp(heart.cellCount, 0, kMaxCells);
-        for (int32_t i = 0; i < count; ++i) {
+        std::fill_n(heart.cellZ, count, marker ? 100 : 0);
+        for (int32_t n = 0; n < activeCount; ++n) {
+            const int32_t i = active[n];
             CCell& cell = heart.cells[i];
             Vector3 e;
-            if (cell.activeWindow > 0) {
-                if (cell.qrsPhase >= 1 && cell.qrsPhase <= 8) {
-                    const int k = 8 - cell.qrsPhase;
-                    int32_t v = cell.qrsShape[k];
-                    if (k == 7) v = EndOfQrs(cell, v);
-                    e = {Wide{cell.dipoleX} * v, Wide{cell.dipoleY} * v, Wide{cell.dipoleZ} * v};
-                    if (i <= lastAtrial) atrialSum += Wide{cell.amplitude} * v;
-                    if (i >= firstVentricular) ventricularSum += Wide{cell.amplitude} * v;
-                    for (int n = 0; n < 4; ++n)
-                        if (i == heart.icCell[n]) ic[n] = kIntracardiacAntero[k];
-                } else if (cell.qrsPhase >= -12 && cell.qrsPhase <= -1) {
-                    const int j = cell.qrsPhase + 12;
-                    const int32_t v = kRetrogradeQrs[j];
-                    e = {Wide{cell.dipoleX} * v, Wide{cell.dipoleY} * v, Wide{cell.dipoleZ} * v};
-                    // A retrograde atrial cell feeds the atrial sum with its Z term.
-                    if (i < lastAtrial) atrialSum += e.z;
-                    if (i >= firstVentricular) ventricularSum += Wide{cell.amplitude} * v;
-                    for (int n = 0; n < 4; ++n)
-                        if (i == heart.icCell[n]) ic[n] = kIntracardiacRetro[j];
-                } else {
-                    e = Repolarisation(cell, heart.tWaveOn != 0);
-                }
+            if (cell.qrsPhase >= 1 && cell.qrsPhase <= 8) {
+                const int k = 8 - cell.qrsPhase;
+                int32_t v = cell.qrsShape[k];
+                if (k == 7) v = EndOfQrs(cell, v);
+                e = {Wide{cell.dipoleX} * v, Wide{cell.dipoleY} * v, Wide{cell.dipoleZ} * v};
+                if (i <= lastAtrial) atrialSum += Wide{cell.amplitude} * v;
+                if (i >= firstVentricular) ventricularSum += Wide{cell.amplitude} * v;
+                for (int m = 0; m < 4; ++m)
+                    if (i == heart.icCell[m]) ic[m] = kIntracardiacAntero[k];
+            } else if (cell.qrsPhase >= -12 && cell.qrsPhase <= -1) {
+                const int j = cell.qrsPhase + 12;
+                const int32_t v = kRetrogradeQrs[j];
+                e = {Wide{cell.dipoleX} * v, Wide{cell.dipoleY} * v, Wide{cell.dipoleZ} * v};
+                // A retrograde atrial cell feeds the atrial sum with its Z term.
+                if (i < lastAtrial) atrialSum += e.z;
+                if (i >= firstVentricular) ventricularSum += Wide{cell.amplitude} * v;
+                for (int m = 0; m < 4; ++m)
+                    if (i == heart.icCell[m]) ic[m] = kIntracardiacRetro[j];
+            } else {
+                e = Repolarisation(cell, heart.tWaveOn != 0);
+                // Between its QRS and its T wave a cell adds nothing.
+                if (e.x == 0 && e.y == 0 && e.z == 0) continue;
             }
             heart.cellZ[i] = Saturate32(e.z + (marker ? 100 : 0));
             x += e.x;

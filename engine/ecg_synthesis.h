@@ -35,6 +35,19 @@ struct EcgSample {
 // `stOffset`.  Allocates nothing; the caller holds the model lock.
 void Synthesise(CCoeur& heart, EcgSample& sample);
 
+// Whether a cell can add anything to the sample: in its recently-fired window, and in its QRS,
+// in its T wave or carrying an injury offset.  A cell between its QRS and its T wave adds
+// nothing; neither does a cell outside the window.
+inline bool MayContribute(const CCell& cell, int32_t tWaveOn) {
+    return cell.activeWindow > 0 &&
+           (cell.qrsPhase != 0 || cell.stOffset != 0 || (tWaveOn != 0 && cell.activeWindow <= 48));
+}
+
+// The same from the list, in index order, of the cells for which MayContribute holds (or of
+// more cells, as long as every such cell is there), as the tick that has just run knows them:
+// the other cells are not visited.
+void SynthesiseCells(CCoeur& heart, const int16_t* active, int32_t activeCount, EcgSample& sample);
+
 // The standard vector term of precordial lead `lead` (0 = V1 .. 5 = V6) from X, Y and the stored
 // (negated) Z, as bytes 0, 1, 2 hold them.  Synthesis feeds V2 the unclamped sums instead of the
 // bytes (X, Y, -Z), which keeps V2 exact when the surface components saturate.

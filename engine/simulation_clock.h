@@ -128,6 +128,11 @@ private:
     int32_t redrawCountdown_ = 100;  // ticks (timer periods while idle) to the next redraw beat
     bool closedThisTick_ = false;
 
+    // The cells that may add to the sample after the last tick (MayContribute), in index order:
+    // the only ones the sample of that tick sums.
+    int32_t activeCount_ = 0;
+    int16_t activeCells_[kMaxCells] = {};
+
     // Cell notices of a tick run on the interface thread, sent once the lock is released.
     int32_t keptNoticeTick_ = 0;
     int32_t keptNoticeCount_ = 0;
