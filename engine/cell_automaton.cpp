@@ -298,13 +298,18 @@ CellEvent StepCell(CCoeur& heart, int32_t index, int32_t t) {
 }
 
 void PropagateLinks(CCoeur& heart) {
-    const int32_t level = heart.robustnessLevel;
     const int32_t cellCount = std::clamp(heart.cellCount, 0, kMaxCells);
     // The cells' propagating flags side by side: the walk over the links then reads one small
     // table instead of two scattered cell records per link.  Triggers do not change the flags,
     // so reading them once gives the same result as reading them link by link.
     uint8_t leaving[kMaxCells];
     for (int32_t c = 0; c < cellCount; ++c) leaving[c] = heart.cells[c].propagating != 0;
+    PropagateLinks(heart, leaving);
+}
+
+void PropagateLinks(CCoeur& heart, const uint8_t* leaving) {
+    const int32_t level = heart.robustnessLevel;
+    const int32_t cellCount = std::clamp(heart.cellCount, 0, kMaxCells);
     for (int32_t i = 0; i < heart.linkCount; ++i) {
         CellLink& link = heart.links[i];
         // A link naming a cell that is not loaded conducts nothing.

@@ -47,21 +47,19 @@ inline bool CellQuiet(const CCell& cell) {
            cell.arpCounter != 1 && cell.rrpCounter != 1 && cell.escapeB < kInertEscape;
 }
 
-// The step of a quiet cell, exactly as StepCell takes it.
+// The step of a quiet cell, exactly as StepCell takes it, without branches: the cells of a
+// beating heart are in every phase at once, and the tick takes this step for most of them.
 inline void StepQuietCell(CCell& cell) {
     cell.propagating = 0;
-    if (cell.escapeCounter < 2000) --cell.escapeCounter;
-    if (cell.activeWindow > 0) {
-        --cell.activeWindow;
-        if (cell.arpCounter == 0 && cell.rrpCounter == 0) cell.fatigue /= 2;
-    }
-    if (cell.arpCounter > 0) --cell.arpCounter;
-    if (cell.rrpCounter > 0) --cell.rrpCounter;
-    if (cell.windowCounter > 0) --cell.windowCounter;
-    if (cell.qrsPhase > 0)
-        --cell.qrsPhase;
-    else if (cell.qrsPhase < 0)
-        ++cell.qrsPhase;
+    cell.escapeCounter -= cell.escapeCounter < 2000 ? 1 : 0;
+    const bool windowRuns = cell.activeWindow > 0;
+    cell.activeWindow -= windowRuns ? 1 : 0;
+    const bool recovered = windowRuns && cell.arpCounter == 0 && cell.rrpCounter == 0;
+    cell.fatigue = recovered ? cell.fatigue / 2 : cell.fatigue;
+    cell.arpCounter -= cell.arpCounter > 0 ? 1 : 0;
+    cell.rrpCounter -= cell.rrpCounter > 0 ? 1 : 0;
+    cell.windowCounter -= cell.windowCounter > 0 ? 1 : 0;
+    cell.qrsPhase -= (cell.qrsPhase > 0 ? 1 : 0) - (cell.qrsPhase < 0 ? 1 : 0);
 }
 
 // The step with the resting and quiet cases inline.
@@ -80,6 +78,9 @@ inline CellEvent StepCellFast(CCoeur& heart, int32_t index, int32_t t) {
 
 // Runs every link once, in array order, after all cells have stepped.
 void PropagateLinks(CCoeur& heart);
+// The same with each cell's `propagating` flag already gathered into `leaving` (one byte per
+// cell, cellCount of them), as the tick gathers them while it steps the cells.
+void PropagateLinks(CCoeur& heart, const uint8_t* leaving);
 
 // Excites a cell from outside, as from cell 0 (it fires on its next step).  The stimulator only
 // excites a cell that is not absolutely refractory; the pacemaker excites unconditionally.

@@ -1,6 +1,7 @@
 #include "engine/simulation_clock.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <mutex>
 
 #include "engine/autonomic_tone.h"
@@ -175,23 +176,29 @@ bool SimulationClock::Tick(bool fromTimer) {
     bool propagating = false;  // some impulse leaves its cell this tick
     const int32_t count = std::clamp(heart.cellCount, 0, kMaxCells);
     activeCount_ = 0;
+    // Whether each cell's impulse leaves it this tick, gathered for the link walk while the
+    // cells step, so that the walk does not visit every cell record again.
+    uint8_t leaving[kMaxCells];
+    const int32_t lastAtrial = heart.lastAtrialIndex;
+    const int32_t tWaveOn = heart.tWaveOn;
     for (int32_t i = 0; i < count; ++i) {
         CCell& cell = heart.cells[i];
         // The records are far apart: ask for a later cell's first line while this one steps.
         __builtin_prefetch(&heart.cells[std::min(i + kPrefetchAhead, count - 1)]);
-        // A resting cell only counts its escape down: it neither fires, nor leaves an impulse,
-        // nor adds to the activity sums or the ECG.
-        if (CellRests(cell)) {
-            if (cell.escapeCounter < 2000) --cell.escapeCounter;
+        // A quiet cell (most cells, most of the time) only counts down: it neither fires nor
+        // leaves an impulse, and with no conduction it adds to the atrial sum alone.
+        if (CellQuiet(cell)) {
+            StepQuietCell(cell);
+            leaving[i] = 0;
+            activeCells_[activeCount_] = static_cast<int16_t>(i);
+            activeCount_ += MayContribute(cell, tWaveOn) ? 1 : 0;
+            if (i < lastAtrial && cell.activeWindow != 0) sums.atrial += std::abs(cell.amplitude);
             continue;
         }
-        CellEvent event = 0;
-        if (CellQuiet(cell))
-            StepQuietCell(cell);
-        else
-            event = StepCell(heart, i, t);
+        const CellEvent event = StepCell(heart, i, t);
+        leaving[i] = cell.propagating != 0;
         propagating |= cell.propagating != 0;
-        if (MayContribute(cell, heart.tWaveOn))
+        if (MayContribute(cell, tWaveOn))
             activeCells_[activeCount_++] = static_cast<int16_t>(i);
         AddActivity(heart, i, sums);
         if (event == 0) continue;
@@ -219,7 +226,7 @@ bool SimulationClock::Tick(bool fromTimer) {
 
     // 14. Firing cells excite their neighbours over the links.  Only a cell whose impulse leaves
     // it this tick excites anyone: without one the walk over the links would change nothing.
-    if (propagating) PropagateLinks(heart);
+    if (propagating) PropagateLinks(heart, leaving);
 
     // 15. Respiration generator: the next respiration value.
     AdvanceRespiration(heart);
