@@ -39,10 +39,14 @@ CMainFrame::CMainFrame(CCVantrelDoc& doc, const ScreenLayout& layout) : doc_(doc
     CreateMenus();
     CreateToolBar();
     CreateStatusBar();
-    // The frame covers the layout size: its caption is part of that height.
+    // The frame opens maximised; its normal size is the layout size of the screen.  The view
+    // takes its layout from its own size, now and after every resize.
     const int caption = QApplication::style()->pixelMetric(QStyle::PM_TitleBarHeight);
     move(0, 0);
     resize(layout.layoutWidth, std::max(layout.layoutHeight - caption, 200));
+    setWindowState(windowState() | Qt::WindowMaximized);
+    connect(view_, &CCVantrelView::statusMessage, this,
+            [this](const QString& text) { statusBar()->showMessage(text, 15000); });
 
     connect(view_, &CCVantrelView::titleChanged, this, [this](const QString& title) { setWindowTitle(title); });
     connect(view_, &CCVantrelView::commandStateChanged, this, &CMainFrame::UpdateCommandStates);

@@ -1,15 +1,27 @@
-// The layout size fixed at start-up: all layout arithmetic of the program uses it, never the
-// current widget size, so that every screen looks the same whatever the window does.
+// The layout size: all layout arithmetic of the program uses it.  It follows the window: the
+// view computes it from its own size when the window opens (maximised) and again on every
+// resize, and every screen is laid out again from the new values with the same arithmetic.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 
 namespace vantrel {
 
 struct ScreenLayout {
-    int32_t layoutWidth = 0;    // screen width, pixels
-    int32_t layoutHeight = 0;   // screen height less half a menu bar and a caption
+    int32_t layoutWidth = 0;      // width of the layout, pixels (the view's width)
+    int32_t layoutHeight = 0;     // height of the main window the layout was made for, pixels
     int32_t displayScale = 1000;  // layoutHeight * 1000 / 630; 1000 until computed
+
+    // The room the layout height counts above and below the view: a caption, the menu bar, the
+    // toolbar and the status bar.  The strip ends 100 pixels above layoutHeight, so it ends
+    // kViewBottomGap pixels above the view's bottom edge.
+    static constexpr int32_t kFrameRoom = 88;
+    static constexpr int32_t kViewBottomGap = 100 - kFrameRoom;
+    // The smallest view the layout arithmetic is made for; a smaller window keeps this layout
+    // and shows part of it.
+    static constexpr int32_t kMinViewWidth = 640;
+    static constexpr int32_t kMinViewHeight = 400;
 
     // From the screen size and the heights of a menu bar and a window caption (integer division).
     static ScreenLayout FromScreen(int32_t screenWidth, int32_t screenHeight, int32_t menuHeight,
@@ -20,6 +32,21 @@ struct ScreenLayout {
         layout.displayScale = layout.layoutHeight * 1000 / 630;
         return layout;
     }
+
+    // From the view's size: the width is the view's, the height the main window's that holds a
+    // view of this height.
+    static ScreenLayout FromView(int32_t viewWidth, int32_t viewHeight) {
+        ScreenLayout layout;
+        layout.layoutWidth = std::max(viewWidth, kMinViewWidth);
+        layout.layoutHeight = std::max(viewHeight, kMinViewHeight) + kFrameRoom;
+        layout.displayScale = layout.layoutHeight * 1000 / 630;
+        return layout;
+    }
+
+    // The view height this layout was made for.
+    int32_t ViewHeight() const { return layoutHeight - kFrameRoom; }
+
+    bool operator==(const ScreenLayout&) const = default;
 };
 
 }  // namespace vantrel

@@ -12,6 +12,9 @@
 #include <QPrinter>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QKeyEvent>
+#include <QResizeEvent>
+#include <QStatusBar>
 #include <QTimer>
 #include <algorithm>
 #include <cstdio>
@@ -20,6 +23,7 @@
 #include "app/command_table.h"
 #include "app/dialogs/advanced_functions_dialog.h"
 #include "app/dialogs/cell_dialog.h"
+#include "app/dialogs/child_panel.h"
 #include "app/dialogs/coupling_dialog.h"
 #include "app/dialogs/pacemaker_dialog.h"
 #include "app/dialogs/parameters_dialog.h"
@@ -33,6 +37,7 @@
 #include "app/dialogs/model_comments_dialog.h"
 #include "app/dialogs/welcome_dialog.h"
 #include "app/engine_control.h"
+#include "app/panel_placement.h"
 #include "app/rate_monitor.h"
 #include "app/settings/settings_file.h"
 #include "app/ui_text.h"
@@ -48,10 +53,7 @@ namespace vantrel {
 namespace {
 
 constexpr int kRowHeight = 20;
-constexpr int kLeftColumn = 4;   // x of the controls left of a full-width strip
-constexpr int kColumnWidth = 58;
-constexpr int kToneColumn = 2;        // x of the tone panel
-constexpr int kToneColumnWidth = 40;  // wide enough for " 60bpm" in the panel's font
+constexpr int kSweepPeriodMs = 16;  // the strip is drawn about 60 times a second
 
 constexpr const char* kSpeedEntries[] = {"12,5", "25", "50", "100"};
 
@@ -103,6 +105,8 @@ void CCVantrelView::showEvent(QShowEvent* event) {
 
 void CCVantrelView::FirstPaint() {
     firstPaintPending_ = 0;
+    // The layout of the size the window opened with (maximised).
+    ApplyLayout(ScreenLayout::FromView(width(), height()));
     const int w = layout_.layoutWidth;
     const int h = layout_.layoutHeight;
 
@@ -118,7 +122,7 @@ void CCVantrelView::FirstPaint() {
 
     // 4. The pacemaker dialog, hidden, with the saved values.
     pacemakerDialog_ = new CPACE(this);
-    pacemakerDialog_->setGeometry(60, 73, 500, 300);
+    pacemakerDialog_->adjustSize();
     // Values outside the dialog's ranges come back as their defaults.
     const SettingsValues saved = SettingsFromText(settingsText_);
     PacemakerSettings pm = pacemakerDialog_->Fields();
@@ -133,6 +137,7 @@ void CCVantrelView::FirstPaint() {
     connect(pacemakerDialog_, &CPACE::applied, this, [this](const PacemakerSettings& fields) {
         EngineControl(doc_).SetupPacemaker(fields);
         doc_.notifier.Post(kMsgSyncPaint, 0, 0);
+        CheckPacemakerLeads();
     });
 
     // 5. A language other than the first reloads the default model in that language.
@@ -269,16 +274,20 @@ void CCVantrelView::FirstPaint() {
 
     // 17. The premature-beat panel and the stimulator dialog.
     prematurePanel_ = new CMainDlg(this);
-    prematurePanel_->setGeometry(65, 73, 705, 166);
+    prematurePanel_->adjustSize();
     prematurePanel_->hide();
     connect(prematurePanel_, &CMainDlg::commandRequested, this,
             [this](PrematureBeatCommand command) { EngineControl(doc_).PressPremature(command); });
     connect(prematurePanel_, &CMainDlg::setParametersRequested, this, [this] { Execute(kCmdParameters); });
     stimulatorDialog_ = new CORTHO(this);
-    stimulatorDialog_->setGeometry(60, 363, 500, 320);
+    stimulatorDialog_->adjustSize();
     stimulatorDialog_->hide();
     auto stimulate = [this](StimulatorButton button) {
         return [this, button](const StimulatorSettings& settings) {
+            const bool starting = button == StimulatorButton::Start ||
+                                  (button == StimulatorButton::Emergency && settings.emergency);
+            if (starting && !ElectrodeReadyForStimulator(settings.lead, true)) return;
+            if (starting) stimulatorDialog_->SetNotice(QString());
             if (const auto refused = EngineControl(doc_).PressStimulator(button, settings))
                 QMessageBox::warning(stimulatorDialog_, stimulatorDialog_->Title(), FromWestern(*refused));
         };
@@ -291,8 +300,199 @@ void CCVantrelView::FirstPaint() {
     // 18. The tone of the scroll bar, handled as message 1035.
     OnTone(ToneFromScrollPosition(tone_.toneBar->value()));
 
+    // The sweep: drawn at about the display's refresh rate with the samples that arrived.
+    sweepTimer_ = new QTimer(this);
+    sweepTimer_->setTimerType(Qt::PreciseTimer);
+    connect(sweepTimer_, &QTimer::timeout, this, &CCVantrelView::DrawNewSamples);
+    sweepTimer_->start(kSweepPeriodMs);
+
     Invalidate();
     emit commandStateChanged();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Layout and tool panels
+
+void CCVantrelView::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    if (!firstPaintPending_) FollowViewSize();
+}
+
+void CCVantrelView::FollowViewSize() {
+    const ScreenLayout next = ScreenLayout::FromView(width(), height());
+    if (next == layout_ && canvas_.devicePixelRatio() == devicePixelRatioF()) return;
+    ApplyLayout(next);
+    // The screen is laid out again at the next paint, keeping the strip's last screenful.
+    previousMode_ = 0;
+    keepTraces_ = true;
+    Invalidate();
+    emit layoutChanged();
+}
+
+void CCVantrelView::ApplyLayout(const ScreenLayout& layout) {
+    layout_ = layout;
+    const int w = layout.layoutWidth;
+    const int h = layout.layoutHeight;
+    // The canvas at the screen's device pixel ratio: strip, picture and text are drawn at the
+    // device's resolution, in the layout's coordinates.
+    const qreal ratio = std::max<qreal>(devicePixelRatioF(), 1.0);
+    canvas_ = QImage(static_cast<int>(w * ratio), static_cast<int>(h * ratio), QImage::Format_RGB32);
+    canvas_.setDevicePixelRatio(ratio);
+    canvas_.fill(Qt::black);
+    doc_.strip.SetLayout(w, h);
+    doc_.strip.SetLeftEdge(displayMode_ != kScreenHeart);
+    picture_->SetLayout(w, h, ComputeViewRects(layout, kScreenHeart).picture, ratio);
+    if (doc_.commentsCaption) doc_.commentsCaption->setGeometry(65, h - 120, w - 1 - 65, 20);
+    for (ChildPanel* panel : Panels()) panel->KeepInsideParent();
+}
+
+QList<ChildPanel*> CCVantrelView::Panels() const {
+    QList<ChildPanel*> panels;
+    for (ChildPanel* panel : {static_cast<ChildPanel*>(prematurePanel_), static_cast<ChildPanel*>(pacemakerDialog_),
+                              static_cast<ChildPanel*>(stimulatorDialog_)})
+        if (panel) panels << panel;
+    // Panels that other screens add are found as children too.
+    for (ChildPanel* panel : findChildren<ChildPanel*>(QString(), Qt::FindDirectChildrenOnly))
+        if (!panels.contains(panel)) panels << panel;
+    return panels;
+}
+
+std::vector<QRect> CCVantrelView::PanelForbiddenRects() const {
+    const ViewRects rects = Rects();
+    std::vector<QRect> forbidden;
+    if (rects.stripShown)
+        for (const QRect& band : rects.traceBands) forbidden.push_back(band);
+    for (QWidget* child : findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
+        // The comment page is text to read, not a control: panels may lie over it (at a cost).
+        if (!child->isVisible() || qobject_cast<ChildPanel*>(child) || child == commentPage_) continue;
+        if (!child->isWindow()) forbidden.push_back(child->geometry());
+    }
+    return forbidden;
+}
+
+void CCVantrelView::OpenPanel(ChildPanel* panel) {
+    if (!panel) return;
+    const ViewRects rects = Rects();
+    const std::vector<QRect> forbidden = PanelForbiddenRects();
+    std::vector<AvoidedArea> avoided;
+    if (displayMode_ == kScreenHeart) {
+        avoided.push_back({rects.picture, 2});
+        avoided.push_back({rects.commentPage, 1});
+    }
+    for (ChildPanel* other : Panels())
+        if (other != panel && other->isVisible()) avoided.push_back({other->geometry(), 4});
+    const QPoint preferred(rects.toneColumn.right() + 6, 4);
+
+    auto place = [&] {
+        panel->adjustSize();
+        return PlacePanel(panel->sizeHint().expandedTo(panel->minimumSizeHint()), rects.panelArea, forbidden,
+                          avoided, preferred);
+    };
+    PanelPlacement placement;
+    if (panel == stimulatorDialog_) {
+        // The stimulator comes in three shapes: the one that covers least, the lower one on a tie.
+        bool first = true;
+        StimulatorShape chosen = StimulatorShape::Wide;
+        for (StimulatorShape shape : kStimulatorShapes) {
+            stimulatorDialog_->SetShape(shape);
+            const PanelPlacement tried = place();
+            if (first || std::tie(tried.forbiddenArea, tried.cost) < std::tie(placement.forbiddenArea, placement.cost)) {
+                placement = tried;
+                chosen = shape;
+                first = false;
+            }
+        }
+        stimulatorDialog_->SetShape(chosen);
+    } else {
+        placement = place();
+    }
+    panel->setGeometry(placement.rect);
+    panel->show();
+    panel->raise();
+    panel->setFocus();
+}
+
+void CCVantrelView::KeepPanelsClear() {
+    const std::vector<QRect> forbidden = PanelForbiddenRects();
+    for (ChildPanel* panel : Panels()) {
+        if (!panel->isVisible()) continue;
+        panel->KeepInsideParent();
+        const QRect r = panel->geometry();
+        const bool covers = std::any_of(forbidden.begin(), forbidden.end(), [&](const QRect& f) { return r.intersects(f); });
+        if (covers) OpenPanel(panel);
+    }
+}
+
+void CCVantrelView::keyPressEvent(QKeyEvent* event) {
+    // Escape closes the tool panel on top, as it closes a panel that has the keyboard.
+    if (event->key() == Qt::Key_Escape) {
+        const QList<QWidget*> children = findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly);
+        for (auto it = children.crbegin(); it != children.crend(); ++it) {
+            auto* panel = qobject_cast<ChildPanel*>(*it);
+            if (panel && panel->isVisible()) {
+                panel->hide();
+                emit panel->closedByUser();
+                event->accept();
+                return;
+            }
+        }
+    }
+    QWidget::keyPressEvent(event);
+}
+
+void CCVantrelView::DrawNewSamples() {
+    if (firstPaintPending_ || (displayMode_ != kScreenHeart && displayMode_ != kScreenEcg)) return;
+    if (fullPaintPending_) return;  // the coming full paint draws the strip
+    if (doc_.display.WriteIndex() == doc_.strip.DrawnIndex()) return;
+    QPainter p(&canvas_);
+    update(doc_.strip.DrawNew(p));
+}
+
+bool CCVantrelView::ElectrodeReadyForStimulator(int lead, bool starting) {
+    if (!starting || lead < 1 || lead > 4) return true;
+    int32_t cell = -1;
+    {
+        std::lock_guard<std::mutex> guard(doc_.heart.lock);
+        cell = doc_.heart.icCell[lead - 1];
+    }
+    if (cell >= 0) return true;
+    const QString text = QStringLiteral("Place I.C.%1 on a cell first: click I.C.%1, then a cell").arg(lead);
+    stimulatorDialog_->SetNotice(text);
+    emit statusMessage(text);
+    return false;
+}
+
+void CCVantrelView::RefreshLeadNotices() {
+    if (pacemakerDialog_ && !pacemakerDialog_->Notice().isEmpty()) CheckPacemakerLeads(false);
+    if (stimulatorDialog_ && !stimulatorDialog_->Notice().isEmpty()) {
+        const int lead = stimulatorDialog_->Fields().lead;
+        std::lock_guard<std::mutex> guard(doc_.heart.lock);
+        if (lead >= 1 && lead <= 4 && doc_.heart.icCell[lead - 1] >= 0) stimulatorDialog_->SetNotice(QString());
+    }
+}
+
+void CCVantrelView::CheckPacemakerLeads(bool announce) {
+    QStringList missing;
+    {
+        std::lock_guard<std::mutex> guard(doc_.heart.lock);
+        const int32_t mode = doc_.heart.pmMode;
+        if (mode != kPmNone && mode != kPmVvi && doc_.heart.pmAtrialCell < 0) missing << QStringLiteral("A");
+        if (mode != kPmNone && mode != kPmAai && doc_.heart.pmVentricularCell < 0) missing << QStringLiteral("V");
+        if (mode == kPmCrt && doc_.heart.pmVentricular2Cell < 0) missing << QStringLiteral("V'");
+    }
+    if (missing.isEmpty()) {
+        pacemakerDialog_->SetNotice(QString());
+        return;
+    }
+    if (!announce && pacemakerDialog_->Notice().isEmpty()) return;
+    const QString leads = missing.join(QStringLiteral(", "));
+    const QString text = QStringLiteral("Place the pacemaker lead %1 on a cell first: on the heart-model screen "
+                                        "click \"%2 ?\" on the pacemaker under the heart, then a cell")
+                             .arg(leads, missing.first());
+    if (announce) emit statusMessage(text);
+    // The dialog shows the reason when it is opened again; the pacemaker under the heart marks
+    // the lead with " ?" meanwhile.
+    pacemakerDialog_->SetNotice(text);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -310,8 +510,11 @@ void CCVantrelView::paintEvent(QPaintEvent* event) {
         PaintScreen(canvasPainter);
     }
     QPainter p(this);
-    p.fillRect(event->rect(), Qt::black);
-    p.drawImage(event->rect().topLeft(), canvas_, event->rect());
+    const QRect r = event->rect();
+    const qreal ratio = canvas_.devicePixelRatio();
+    p.fillRect(r, Qt::black);
+    p.drawImage(QRectF(r), canvas_,
+                QRectF(r.x() * ratio, r.y() * ratio, r.width() * ratio, r.height() * ratio));
 }
 
 void CCVantrelView::PaintScreen(QPainter& p) {
@@ -330,11 +533,16 @@ void CCVantrelView::PaintScreen(QPainter& p) {
 void CCVantrelView::PaintHeartScreen(QPainter& p, bool newLayout) {
     prematurePanel_->hide();
     if (newLayout) {
-        p.fillRect(canvas_.rect(), Qt::black);
+        p.fillRect(QRect(QPoint(0, 0), canvas_.deviceIndependentSize().toSize()), Qt::black);
         doc_.strip.SetLeftEdge(false);
-        doc_.strip.DrawBackground(p);
+        if (keepTraces_)
+            doc_.strip.Redraw(p);
+        else
+            doc_.strip.DrawBackground(p);
+        keepTraces_ = false;
         LayOutControls();
         ShowHeartScreenControls();
+        KeepPanelsClear();
     } else {
         doc_.strip.Redraw(p);
     }
@@ -354,17 +562,25 @@ void CCVantrelView::PaintHeartScreen(QPainter& p, bool newLayout) {
 }
 
 void CCVantrelView::PaintEcgScreen(QPainter& p, bool newLayout) {
+    const bool entering = newLayout && !keepTraces_;
     if (newLayout) {
-        p.fillRect(canvas_.rect(), Qt::black);
+        p.fillRect(QRect(QPoint(0, 0), canvas_.deviceIndependentSize().toSize()), Qt::black);
         doc_.strip.SetLeftEdge(true);
-        doc_.strip.DrawBackground(p);
+        if (keepTraces_)
+            doc_.strip.Redraw(p);
+        else
+            doc_.strip.DrawBackground(p);
+        keepTraces_ = false;
         LayOutControls();
         ShowEcgScreenControls();
+        KeepPanelsClear();
     } else {
         doc_.strip.Redraw(p);
     }
     if (doc_.commentsCaption) doc_.commentsCaption->hide();
-    prematurePanel_->show();
+    // Entering the screen brings the premature-beat panel back; a repaint leaves it as the user
+    // left it.
+    if (entering && !prematurePanel_->isVisible()) OpenPanel(prematurePanel_);
     if (RunMode() == -1) SetRunMode(1);
 }
 
@@ -378,16 +594,9 @@ void CCVantrelView::PaintCommentsScreen(bool newLayout) {
 }
 
 void CCVantrelView::PlaceCommentPage() {
-    const int w = layout_.layoutWidth;
-    const int h = layout_.layoutHeight;
-    if (displayMode_ == kScreenComments) {
-        commentPage_->setGeometry(5, 8, std::max(w - 20, 100), std::max(h - 120, 100));
-        return;
-    }
-    // The right half above the strip, down to the drug and sequence lists that sit on the strip.
-    const int left = w / 2 + 5;
-    const int bottom = doc_.strip.StripTop() - 32;
-    commentPage_->setGeometry(left, 5, std::max(w - left - 5, 50), std::max(bottom - 5, 40));
+    // Full screen, or the right half above the strip, down to the drug and sequence lists.
+    const ViewRects rects = Rects();
+    commentPage_->setGeometry(displayMode_ == kScreenComments ? rects.fullScreenPage : rects.commentPage);
 }
 
 void CCVantrelView::ShowModelCommentPage() {
@@ -450,7 +659,7 @@ void CCVantrelView::RedrawHeart() {
     } else {
         picture_->RedrawHeart(p, PictureStyle(), baselines);
     }
-    update(QRect(0, 0, layout_.layoutWidth / 2, layout_.layoutHeight));
+    update(QRect(0, 0, layout_.layoutWidth / 2 + 1, layout_.layoutHeight));
 }
 
 void CCVantrelView::FlushCellRepaints() {
@@ -483,7 +692,7 @@ void CCVantrelView::PictureHost::RedrawLink(int32_t link) {
         view_.picture3d_->DrawLink3D(p, link);
     else
         view_.picture_->DrawLink2D(p, link);
-    view_.update(QRect(0, 0, view_.layout_.layoutWidth / 2, view_.layout_.layoutHeight));
+    view_.update(QRect(0, 0, view_.layout_.layoutWidth / 2 + 1, view_.layout_.layoutHeight));
 }
 
 void CCVantrelView::PictureHost::ElectrodePlaced(int32_t electrode, int32_t cell) {
@@ -512,53 +721,61 @@ void CCVantrelView::PictureHost::ShowPlacingCursor(bool on) {
 }
 
 void CCVantrelView::LayOutControls() {
-    const int w = layout_.layoutWidth;
-    const int h = layout_.layoutHeight;
-    const int half = w / 2;
+    const ViewRects rects = Rects();
     const EcgStrip& strip = doc_.strip;
-    const bool heart = displayMode_ == kScreenHeart;
-    // Beside the strip: at the left edge of the right half on the heart-model screen, at the left
-    // edge of the view on the full-width screens.
-    const int besideX = heart ? half + 2 : kLeftColumn;
 
     // Tone panel: a narrow column at the left edge, above the strip, so that it covers as little
     // of the heart picture as it can.
-    const int panelBottom = std::max(strip.StripTop() - 4, 4 + 6 * 16 + 40);
-    tone_.svbLabel->setGeometry(kToneColumn, 4, kToneColumnWidth, 14);
-    const int barHeight = panelBottom - 20 - 4 * 16;
-    tone_.toneBar->setGeometry(kToneColumn + 6, 20, 16, barHeight);
-    int y = 20 + barHeight + 2;
+    const QRect tone = rects.toneColumn;
+    tone_.svbLabel->setGeometry(tone.left(), tone.top(), tone.width(), 14);
+    const int barHeight = tone.height() - 16 - 4 * 16;
+    tone_.toneBar->setGeometry(tone.left() + 6, tone.top() + 16, 16, barHeight);
+    int y = tone.top() + 16 + barHeight + 2;
     for (QLabel* label : {tone_.toneValue, tone_.arLabel, tone_.sinusRateValue, tone_.heartRateValue}) {
-        label->setGeometry(kToneColumn, y, kToneColumnWidth, 14);
+        label->setGeometry(tone.left(), y, tone.width(), 14);
         y += 16;
     }
 
+    // Beside the strip: at the left edge of the right half on the heart-model screen, at the left
+    // edge of the view on the full-width screens.
+    const QRect beside = rects.besideStrip;
     int32_t baselines[4];
     strip.GetIntracardiacBaselines(baselines);
     for (int n = 0; n < 4; ++n)
-        electrodeButton_[n]->setGeometry(besideX, baselines[n] - kRowHeight / 2, kColumnWidth - 2, kRowHeight);
+        electrodeButton_[n]->setGeometry(beside.left(), baselines[n] - kRowHeight / 2, beside.width(), kRowHeight);
     for (int i = 0; i < 3; ++i)
-        leadList_[i]->setGeometry(besideX, strip.Baseline(5 + i) - 11, kColumnWidth - 2, 22);
+        leadList_[i]->setGeometry(beside.left(), strip.Baseline(5 + i) - 11, beside.width(), 22);
     // On the frozen screen the time of the stretch is written at the strip's bottom left: the
     // list stands clear of it.
     const int speedListY = strip.StripBottom() - (displayMode_ == kScreenFrozen ? 40 : 24);
-    speedList_->setGeometry(besideX, speedListY, kColumnWidth - 2, 22);
-    elapsedLabel_->setGeometry(besideX, strip.StripTop() + 2, kColumnWidth + 10, 16);
+    speedList_->setGeometry(beside.left(), speedListY, beside.width(), 22);
+    elapsedLabel_->setGeometry(beside.left(), strip.StripTop() + 2, beside.width() + 4, 16);
 
-    // Heart-model screen only: the therapy lists above the strip, the style list, the bottom row.
-    const int listWidth = (w - 10 - (half + 5) - 6) / 2;
-    sequenceList_->setGeometry(half + 5, strip.StripTop() - 28, listWidth, 24);
-    drugList_->setGeometry(half + 5 + listWidth + 6, strip.StripTop() - 28, listWidth, 24);
-    // The bottom row of the left half, under the picture.
-    const int rowY = h - 100 - 26;
-    svpbButton_->setGeometry(70, rowY, 54, 22);
-    vpbButton_->setGeometry(128, rowY, 54, 22);
-    prLabel_->setGeometry(192, rowY + 3, 62, 16);
-    qtLabel_->setGeometry(256, rowY + 3, 62, 16);
-    recordButton_->setGeometry(322, rowY, 64, 22);
-    styleList_->setGeometry(396, rowY - 1, 190, 24);
+    // Heart-model screen only: the therapy lists above the strip, the row under the picture.
+    const QRect therapy = rects.therapyRow;
+    const int listWidth = (therapy.width() - 6) / 2;
+    sequenceList_->setGeometry(therapy.left(), therapy.top(), listWidth, therapy.height());
+    drugList_->setGeometry(therapy.left() + listWidth + 6, therapy.top(), listWidth, therapy.height());
+    // "SVPB", "VPB", "PR=", "QT=", "Record" at their natural widths, the style list takes the rest
+    // of the left half.
+    const QRect row = rects.pictureControls;
+    int x = row.left();
+    auto place = [&](QWidget* widget, int width, int dy, int height) {
+        widget->setGeometry(x, row.top() + dy, width, height);
+        x += width + 4;
+    };
+    const QFontMetrics fm(svpbButton_->font());
+    const int buttonWidth = std::max(48, fm.horizontalAdvance(svpbButton_->text()) + 16);
+    place(svpbButton_, buttonWidth, 1, 22);
+    place(vpbButton_, buttonWidth, 1, 22);
+    const int labelWidth = QFontMetrics(prLabel_->font()).horizontalAdvance(QStringLiteral("QT=000ms")) + 4;
+    place(prLabel_, labelWidth, 4, 16);
+    place(qtLabel_, labelWidth, 4, 16);
+    place(recordButton_, std::max(56, QFontMetrics(recordButton_->font()).horizontalAdvance(recordButton_->text()) + 16),
+          1, 22);
+    styleList_->setGeometry(x, row.top(), std::max(row.right() + 1 - x, 80), 24);
     PlaceCommentPage();
-    LayOut3DControls(rowY);
+    LayOut3DControls(row.top());
 }
 
 void CCVantrelView::ShowHeartScreenControls() {
@@ -623,10 +840,7 @@ bool CCVantrelView::event(QEvent* e) {
 
 void CCVantrelView::OnRedrawMessage() {
     if (firstPaintPending_) return;
-    if (displayMode_ == kScreenHeart || displayMode_ == kScreenEcg) {
-        QPainter p(&canvas_);
-        update(doc_.strip.DrawNew(p));
-    }
+    DrawNewSamples();
     int32_t sinusClock = 0;
     {
         std::lock_guard<std::mutex> guard(doc_.heart.lock);
@@ -1031,14 +1245,8 @@ void CCVantrelView::Execute(int id) {
     case kCmdGrid: doc_.strip.ToggleGrid(); break;
     case kCmdTWave: EngineControl(doc_).ToggleTWave(); break;
     case kCmdRespiration: EngineControl(doc_).ToggleRespiration(); break;
-    case kCmdPacemaker:
-        pacemakerDialog_->show();
-        pacemakerDialog_->raise();
-        break;
-    case kCmdStimulator:
-        stimulatorDialog_->show();
-        stimulatorDialog_->raise();
-        break;
+    case kCmdPacemaker: OpenPanel(pacemakerDialog_); break;
+    case kCmdStimulator: OpenPanel(stimulatorDialog_); break;
     case kCmdCardioversion:
         EngineControl(doc_).Shock();
         ShockDuringArrest();

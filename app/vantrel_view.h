@@ -1,17 +1,26 @@
 // The view: hosts the simulation clock, every child control and the four screens (heart model,
 // ECG, frozen ECG, comments in full screen), and handles the engine's messages.  Everything drawn
-// goes into an off-screen canvas of the layout size first; painting copies the canvas, so the
-// incremental drawing of the strip and of single cells never waits for a full repaint.
+// goes into an off-screen canvas of the layout size first (at the screen's device pixel ratio);
+// painting copies the canvas, so the incremental drawing of the strip and of single cells never
+// waits for a full repaint.
+//
+// Layout: the layout size follows the view's size (ScreenLayout::FromView); a resize lays the
+// screen out again.  Every rectangle of a screen comes from Rects() (app/view_layout.h); a screen
+// added later takes its rectangle there and follows layoutChanged().  Tool panels open through
+// OpenPanel(), clear of the strip's traces and of the view's controls.
 #pragma once
 
 #include <QImage>
+#include <QList>
 #include <QWidget>
 #include <atomic>
 #include <cstdint>
 #include <memory>
+#include <vector>
 #include <string>
 
 #include "app/screen_layout.h"
+#include "app/view_layout.h"
 #include "display/ui/heart_picture_2d.h"
 #include "display/ui/heart_picture_3d.h"
 #include "display/ui/heart_picture_mouse.h"
@@ -24,6 +33,7 @@ class QLabel;
 class QPrinter;
 class QPushButton;
 class QScrollBar;
+class QTimer;
 
 namespace vantrel {
 
@@ -36,6 +46,7 @@ class CComboBoxR;
 class CMainDlg;
 class CPACE;
 class CORTHO;
+class ChildPanel;
 class EngineEvent;
 
 // The screens the view shows.
@@ -74,6 +85,19 @@ public:
 
     // The canvas everything is drawn into; tests read its pixels.
     const QImage& Canvas() const { return canvas_; }
+    // The layout size now in force, and the rectangles of the screen shown.
+    const ScreenLayout& Layout() const { return layout_; }
+    ViewRects Rects() const { return ComputeViewRects(layout_, displayMode_); }
+    // Shows a tool panel of the view where it covers no trace band of the strip and no control,
+    // nor (as far as it can) the picture and the other panels; panels keep their size.
+    void OpenPanel(ChildPanel* panel);
+    // The rectangles a panel must never cover on the screen shown: the trace bands and every
+    // visible control of the view.
+    std::vector<QRect> PanelForbiddenRects() const;
+    // The tool panels of the view, for tests: premature beats, pacemaker, stimulator.
+    CMainDlg* PrematurePanel() const { return prematurePanel_; }
+    CPACE* PacemakerPanel() const { return pacemakerDialog_; }
+    CORTHO* StimulatorPanel() const { return stimulatorDialog_; }
     // The flat heart picture of the heart-model screen and its click handling.
     HeartPicture2D& Picture() { return *picture_; }
     // The 3D picture (F8) and whether it is the one shown on the heart-model screen.
@@ -111,6 +135,10 @@ signals:
     void simulationStarted();
     // A language was loaded (first paint, "Choose language"): the frame renames the menu.
     void languageApplied();
+    // A message for the status bar: why an action did nothing.
+    void statusMessage(const QString& text);
+    // The layout size changed (a resize): screens and panels lay themselves out again.
+    void layoutChanged();
 
 protected:
     bool event(QEvent* event) override;
@@ -120,8 +148,24 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
     // Context help: a right click on the view itself (not one a child control answers).
     void contextMenuEvent(QContextMenuEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
+    // Takes the layout of the view's current size; a change lays the screen out again.
+    void FollowViewSize();
+    void ApplyLayout(const ScreenLayout& layout);
+    // Moves the open panels that now cover a trace band or a control (new screen or size).
+    void KeepPanelsClear();
+    QList<ChildPanel*> Panels() const;
+    // Draws the samples that arrived since the last drawing (about 60 times a second).
+    void DrawNewSamples();
+    // "START"/"EMERGENCY" without an electrode on the lead, a pacemaker lead not placed: says why.
+    bool ElectrodeReadyForStimulator(int lead, bool starting);
+    // announce: say it in the status bar too; otherwise only the dialog's notice follows.
+    void CheckPacemakerLeads(bool announce = true);
+    // After a placement: the notices whose electrode or lead is now placed go away.
+    void RefreshLeadNotices();
     // Start-up and painting.
     void FirstPaint();
     void Invalidate();
@@ -222,9 +266,11 @@ private:
 
     CCVantrelDoc& doc_;
     CReglage& tone_;  // the document's tone panel; its windows are this view's children
-    const ScreenLayout layout_;
+    ScreenLayout layout_;
     QImage canvas_;
     bool fullPaintPending_ = true;
+    bool keepTraces_ = false;  // the next new layout redraws the last screenful (a resize)
+    QTimer* sweepTimer_ = nullptr;
 
     // What the clock does on the interface thread in step-by-step mode: redraw the strip.
     class StepHooks : public ClockHooks {
@@ -247,7 +293,10 @@ private:
         void OpenCellSetting(int32_t cell) override;
         void RepaintView() override { view_.Invalidate(); }
         void RedrawLink(int32_t link) override;
-        void RedrawHeart() override { view_.RedrawHeart(); }
+        void RedrawHeart() override {
+            view_.RedrawHeart();
+            view_.RefreshLeadNotices();
+        }
         void SetIcButtonCaption(int k, const QString& caption) override;
         void ShowPlacingCursor(bool on) override;
         bool LinkClicksOff() const override;

@@ -2,6 +2,7 @@
 
 #include <QComboBox>
 #include <QGridLayout>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -14,14 +15,17 @@ namespace vantrel {
 CPACE::CPACE(QWidget* parent) : ChildPanel(Tr("IDC_PMSETUP", "PACEMAKER SETUP"), parent) {
     setObjectName("PacemakerDialog");
     auto* grid = new QGridLayout(Body());
-    grid->setContentsMargins(12, 10, 12, 10);
+    grid->setContentsMargins(10, 6, 10, 6);
     grid->setHorizontalSpacing(8);
-    grid->setVerticalSpacing(8);
+    grid->setVerticalSpacing(4);
     mode_ = new QComboBox(Body());
     for (int32_t m = 0; m < kPacemakerModeCount; ++m) mode_->addItem(PacemakerModeName(m));
-    auto edit = [this] {
+    // Number edits wide enough for five characters in the panel's font: a value never reads short.
+    const int editWidth = fontMetrics().horizontalAdvance(QStringLiteral("-0000")) + 14;
+    auto edit = [this, editWidth] {
         auto* e = new QLineEdit(Body());
-        e->setMaximumWidth(70);
+        e->setMinimumWidth(editWidth);
+        e->setMaximumWidth(editWidth + 10);
         return e;
     };
     avDelay_ = edit();
@@ -45,9 +49,14 @@ CPACE::CPACE(QWidget* parent) : ChildPanel(Tr("IDC_PMSETUP", "PACEMAKER SETUP"),
     auto* ok = new QPushButton(Tr("IDOKSTD", "OK"), Body());
     auto* cancel = new QPushButton(Tr("IDCANCELSTD", "Cancel"), Body());
     ok->setDefault(true);
-    grid->addWidget(ok, 5, 1);
-    grid->addWidget(cancel, 5, 4);
-    grid->setRowStretch(4, 1);
+    // OK and Cancel on the mode's row: four rows in all, low enough to sit above the strip.
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(ok);
+    buttons->addWidget(cancel);
+    grid->addLayout(buttons, 0, 3, 1, 3);
+    grid->setColumnMinimumWidth(2, 24);
+    grid->setColumnStretch(6, 1);
     connect(ok, &QPushButton::clicked, this, &CPACE::OnOk);
     connect(cancel, &QPushButton::clicked, this, &QWidget::hide);
     connect(mode_, &QComboBox::activated, this, [this] { ReadFields(); });
@@ -92,8 +101,9 @@ void CPACE::ResetMode() {
 
 void CPACE::OnOk() {
     if (!ReadFields()) return;  // the message was shown; the dialog stays open
-    emit applied(fields_);
+    // Hidden first: what the view does with the settings may bring it back with a reason.
     hide();
+    emit applied(fields_);
 }
 
 }  // namespace vantrel

@@ -24,32 +24,24 @@ QGroupBox* Group(const QString& title, QPushButton* one, QPushButton* run, QChec
 
 }  // namespace
 
-CMainDlg::CMainDlg(QWidget* parent) : QFrame(parent) {
+CMainDlg::CMainDlg(QWidget* parent) : ChildPanel(Tr("IDD_PREMATURE", "Premature beats"), parent) {
     setObjectName("PrematureBeatPanel");
-    setFrameStyle(QFrame::Panel | QFrame::Raised);
-    setAutoFillBackground(true);
-    QPalette pal = palette();
-    pal.setColor(QPalette::Window, QColor(212, 208, 200));
-    pal.setColor(QPalette::WindowText, Qt::black);
-    setPalette(pal);
 
-    svpb_ = new QPushButton(Tr("ID_SVPB", "SVPB"), this);
-    vpb_ = new QPushButton(Tr("ID_VPB", "VPB"), this);
-    svpbRun_ = new QPushButton(Tr("IDC_SVPBx", "SVPBx"), this);
-    vpbRun_ = new QPushButton(Tr("IDC_VPBx", "VPBx"), this);
-    svBigeminy_ = new QCheckBox(Tr("IDC_SVBg", "SV-Bigeminy"), this);
-    vBigeminy_ = new QCheckBox(Tr("IDC_VBg", "V-Bigeminy"), this);
-    setParameters_ = new QPushButton(Tr("ID_ADJUST_PARAMETERS", "Set Parameters"), this);
+    QWidget* body = Body();
+    svpb_ = new QPushButton(Tr("ID_SVPB", "SVPB"), body);
+    vpb_ = new QPushButton(Tr("ID_VPB", "VPB"), body);
+    svpbRun_ = new QPushButton(Tr("IDC_SVPBx", "SVPBx"), body);
+    vpbRun_ = new QPushButton(Tr("IDC_VPBx", "VPBx"), body);
+    svBigeminy_ = new QCheckBox(Tr("IDC_SVBg", "SV-Bigeminy"), body);
+    vBigeminy_ = new QCheckBox(Tr("IDC_VBg", "V-Bigeminy"), body);
+    setParameters_ = new QPushButton(Tr("ID_ADJUST_PARAMETERS", "Set Parameters"), body);
 
-    auto* layout = new QVBoxLayout(this);
-    auto* groups = new QHBoxLayout;
-    groups->addWidget(Group(Tr("IDC_CDR_SV", "Supraventricular"), svpb_, svpbRun_, svBigeminy_, this));
-    groups->addWidget(Group(Tr("IDC_CDRV", "Ventricular"), vpb_, vpbRun_, vBigeminy_, this));
-    layout->addLayout(groups);
-    auto* bottom = new QHBoxLayout;
-    bottom->addStretch(1);
-    bottom->addWidget(setParameters_);
-    layout->addLayout(bottom);
+    // One row, so that the panel is low enough to sit above the strip's traces.
+    auto* row = new QHBoxLayout(body);
+    row->setContentsMargins(6, 4, 6, 6);
+    row->addWidget(Group(Tr("IDC_CDR_SV", "Supraventricular"), svpb_, svpbRun_, svBigeminy_, body));
+    row->addWidget(Group(Tr("IDC_CDRV", "Ventricular"), vpb_, vpbRun_, vBigeminy_, body));
+    row->addWidget(setParameters_, 0, Qt::AlignBottom);
 
     using C = PrematureBeatCommand;
     connect(svpb_, &QPushButton::clicked, this, [this] { emit commandRequested(C::Svpb); });
@@ -81,7 +73,7 @@ QPushButton* CMainDlg::Button(PrematureBeatCommand command) const {
 void CMainDlg::mouseReleaseEvent(QMouseEvent* event) {
     // Give the keyboard back to the view so that the accelerators keep working.
     if (event->button() == Qt::LeftButton && parentWidget()) parentWidget()->setFocus();
-    QFrame::mouseReleaseEvent(event);
+    ChildPanel::mouseReleaseEvent(event);
 }
 
 }  // namespace vantrel

@@ -1,8 +1,9 @@
 // The premature-beat control panel: isolated beats, runs and bigeminy, supraventricular and
-// ventricular.  It tells the view what was asked; the view programs the focus cells.
+// ventricular.  It tells the view what was asked; the view programs the focus cells.  A tool
+// window of the view: the ECG screen opens it, its close button and Escape close it.
 #pragma once
 
-#include <QFrame>
+#include "app/dialogs/child_panel.h"
 
 #include "engine/premature_beats.h"
 
@@ -11,7 +12,7 @@ class QPushButton;
 
 namespace vantrel {
 
-class CMainDlg : public QFrame {
+class CMainDlg : public ChildPanel {
     Q_OBJECT
 public:
     explicit CMainDlg(QWidget* parent);

@@ -3,6 +3,7 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QGridLayout>
+#include <QHBoxLayout>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -18,98 +19,122 @@ namespace vantrel {
 
 CORTHO::CORTHO(QWidget* parent) : ChildPanel(Tr("IDC_ORTHOSTIM", "ORTHORHYTHMIC STIMULATOR"), parent) {
     setObjectName("StimulatorDialog");
-    auto* grid = new QGridLayout(Body());
-    grid->setContentsMargins(8, 6, 8, 6);
-    grid->setVerticalSpacing(4);
-    auto edit = [this](int value) {
-        auto* e = new QLineEdit(QString::number(value), Body());
-        e->setMaximumWidth(56);
+    QWidget* body = Body();
+    // Number edits wide enough for five digits in the panel's font: a value never reads short.
+    const int editWidth = fontMetrics().horizontalAdvance(QStringLiteral("00000")) + 12;
+    auto edit = [body, editWidth](int value) {
+        auto* e = new QLineEdit(QString::number(value), body);
+        e->setMinimumWidth(editWidth);
+        e->setMaximumWidth(editWidth + 6);
         return e;
     };
-    auto label = [this](const QString& text) { return new QLabel(text, Body()); };
+    auto label = [body](const QString& text) { return new QLabel(text, body); };
+    auto block = [body] {
+        auto* grid = new QGridLayout;
+        grid->setContentsMargins(0, 0, 0, 0);
+        grid->setHorizontalSpacing(4);
+        grid->setVerticalSpacing(3);
+        return grid;
+    };
 
-    train_ = new QCheckBox("S1 - S1", Body());
+    // The drive train and the first extrastimulus.
+    trainBlock_ = block();
+    train_ = new QCheckBox("S1 - S1", body);
     s1_ = edit(600);
-    grid->addWidget(train_, 0, 0);
-    grid->addWidget(label("="), 0, 1, Qt::AlignRight);
-    grid->addWidget(s1_, 0, 2);
-    grid->addWidget(label("ms"), 0, 3);
-
-    without_ = new QRadioButton(Tr("IDC_ORTHO_WITHOUT", "Without intermediate QRS"), Body());
-    with_ = new QRadioButton(Tr("IDC_ORTHO_WITH", "with"), Body());
+    trainBlock_->addWidget(train_, 0, 0);
+    trainBlock_->addWidget(label("="), 0, 1, Qt::AlignRight);
+    trainBlock_->addWidget(s1_, 0, 2);
+    trainBlock_->addWidget(label("ms"), 0, 3);
+    without_ = new QRadioButton(Tr("IDC_ORTHO_WITHOUT", "Without intermediate QRS"), body);
+    with_ = new QRadioButton(Tr("IDC_ORTHO_WITH", "with"), body);
     intermediate_ = edit(3);
     auto* intermediateGroup = new QButtonGroup(this);
     intermediateGroup->addButton(without_);
     intermediateGroup->addButton(with_);
     without_->setChecked(true);
-    grid->addWidget(without_, 1, 0, 1, 2);
-    grid->addWidget(with_, 2, 0, Qt::AlignRight);
-    grid->addWidget(intermediate_, 2, 2);
-    grid->addWidget(label(Tr("IDC_ORTHO_INTERMEDIATE", "intermediate QRS")), 2, 3, 1, 2);
-
+    trainBlock_->addWidget(without_, 1, 0, 1, 4);
+    trainBlock_->addWidget(with_, 2, 0, Qt::AlignRight);
+    trainBlock_->addWidget(intermediate_, 2, 2);
+    trainBlock_->addWidget(label(Tr("IDC_ORTHO_INTERMEDIATE", "intermediate QRS")), 2, 3);
     s2_ = edit(500);
-    grid->addWidget(label("S2 ="), 3, 1, Qt::AlignRight);
-    grid->addWidget(s2_, 3, 2);
-    grid->addWidget(label("ms"), 3, 3);
-    fixed_ = new QRadioButton(Tr("IDC_ORTHO_FIXED", "Fixed"), Body());
-    increment_ = new QRadioButton(Tr("IDC_ORTHO_INCREMENT", "Auto-Increment"), Body());
-    decrement_ = new QRadioButton(Tr("IDC_ORTHO_DECREMENT", "Auto-Decrement"), Body());
+    trainBlock_->addWidget(label("S2 ="), 3, 0, 1, 2, Qt::AlignRight);
+    trainBlock_->addWidget(s2_, 3, 2);
+    trainBlock_->addWidget(label("ms"), 3, 3);
+    trainBlock_->setRowStretch(4, 1);
+
+    // How S2 moves from train to train.
+    stepBlock_ = block();
+    fixed_ = new QRadioButton(Tr("IDC_ORTHO_FIXED", "Fixed"), body);
+    increment_ = new QRadioButton(Tr("IDC_ORTHO_INCREMENT", "Auto-Increment"), body);
+    decrement_ = new QRadioButton(Tr("IDC_ORTHO_DECREMENT", "Auto-Decrement"), body);
     auto* modeGroup = new QButtonGroup(this);
     for (QRadioButton* b : {fixed_, increment_, decrement_}) modeGroup->addButton(b);
     fixed_->setChecked(true);
-    grid->addWidget(fixed_, 4, 0);
-    grid->addWidget(increment_, 5, 0);
-    grid->addWidget(decrement_, 6, 0);
+    stepBlock_->addWidget(fixed_, 0, 0);
+    stepBlock_->addWidget(increment_, 1, 0);
+    stepBlock_->addWidget(decrement_, 2, 0);
     step_ = edit(25);
     limit_ = edit(200);
-    grid->addWidget(label(Tr("IDC_ORTHO_STEP", "Step :")), 5, 1, Qt::AlignRight);
-    grid->addWidget(step_, 5, 2);
-    grid->addWidget(label(Tr("IDC_ORTHO_STILL", "ms      still")), 5, 3);
-    grid->addWidget(limit_, 5, 4);
-    grid->addWidget(label("ms"), 5, 5);
+    auto* stepRow = new QHBoxLayout;
+    stepRow->setSpacing(4);
+    stepRow->addWidget(label(Tr("IDC_ORTHO_STEP", "Step :")));
+    stepRow->addWidget(step_);
+    stepRow->addWidget(label(Tr("IDC_ORTHO_STILL", "ms      still")));
+    stepRow->addWidget(limit_);
+    stepRow->addWidget(label("ms"));
+    stepRow->addStretch(1);
+    stepBlock_->addLayout(stepRow, 3, 0);
+    stepBlock_->setRowStretch(4, 1);
 
-    s3On_ = new QCheckBox("S3 =", Body());
+    // S3, S4 and the pause after a burst.
+    extraBlock_ = block();
+    s3On_ = new QCheckBox("S3 =", body);
     s3_ = edit(270);
-    s4On_ = new QCheckBox("S4 =", Body());
+    s4On_ = new QCheckBox("S4 =", body);
     s4_ = edit(250);
-    grid->addWidget(s3On_, 7, 0, Qt::AlignRight);
-    grid->addWidget(s3_, 7, 2);
-    grid->addWidget(label("ms"), 7, 3);
-    grid->addWidget(s4On_, 8, 0, Qt::AlignRight);
-    grid->addWidget(s4_, 8, 2);
-    grid->addWidget(label("ms"), 8, 3);
-
-    pauseOn_ = new QCheckBox(Tr("IDC_ORTHO_PAUSE", "Add a pause after burst of :"), Body());
+    extraBlock_->addWidget(s3On_, 0, 0, Qt::AlignRight);
+    extraBlock_->addWidget(s3_, 0, 1);
+    extraBlock_->addWidget(label("ms"), 0, 2);
+    extraBlock_->addWidget(s4On_, 1, 0, Qt::AlignRight);
+    extraBlock_->addWidget(s4_, 1, 1);
+    extraBlock_->addWidget(label("ms"), 1, 2);
+    pauseOn_ = new QCheckBox(Tr("IDC_ORTHO_PAUSE", "Add a pause after burst of :"), body);
     pauseOn_->setChecked(true);
     pause_ = edit(3000);
-    grid->addWidget(pauseOn_, 9, 0, 1, 2);
-    grid->addWidget(pause_, 9, 2);
-    grid->addWidget(label("ms"), 9, 3);
+    extraBlock_->addWidget(pauseOn_, 2, 0, 1, 3);
+    extraBlock_->addWidget(pause_, 3, 1);
+    extraBlock_->addWidget(label("ms"), 3, 2);
+    extraBlock_->setRowStretch(4, 1);
 
+    // The lead, emergency pacing, start and stop.
+    buttonBlock_ = block();
     auto* leads = new QButtonGroup(this);
-    auto* leadColumn = new QVBoxLayout;
     for (int i = 0; i < 4; ++i) {
-        lead_[i] = new QRadioButton(Tr("IDC_ORTHO_LEAD", "Lead %1").arg(i + 1), Body());
+        lead_[i] = new QRadioButton(Tr("IDC_ORTHO_LEAD", "Lead %1").arg(i + 1), body);
         leads->addButton(lead_[i], i);
-        leadColumn->addWidget(lead_[i]);
+        buttonBlock_->addWidget(lead_[i], i / 2, i % 2);
     }
     lead_[0]->setChecked(true);
-    grid->addLayout(leadColumn, 0, 6, 4, 1);
-
-    emergency_ = new QPushButton(Tr("IDC_ORTHO_EMERGENCY", "EMERGENCY\n75bpm"), Body());
+    emergency_ = new QPushButton(Tr("IDC_ORTHO_EMERGENCY", "EMERGENCY\n75bpm"), body);
     emergency_->setCheckable(true);
-    emergency_->setMinimumHeight(40);
-    grid->addWidget(emergency_, 4, 6, 2, 1);
-    start_ = new QPushButton(Tr("IDC_ORTHO_START", "START"), Body());
-    stop_ = new QPushButton(Tr("IDC_ORTHO_STOP", "STOP"), Body());
-    grid->addWidget(start_, 7, 6);
-    grid->addWidget(stop_, 8, 6);
+    emergency_->setMinimumHeight(emergency_->fontMetrics().height() * 2 + 10);
+    buttonBlock_->addWidget(emergency_, 2, 0, 2, 1);
+    start_ = new QPushButton(Tr("IDC_ORTHO_START", "START"), body);
+    stop_ = new QPushButton(Tr("IDC_ORTHO_STOP", "STOP"), body);
+    buttonBlock_->addWidget(start_, 2, 1);
+    buttonBlock_->addWidget(stop_, 3, 1);
+    buttonBlock_->setRowStretch(4, 1);
 
-    slider_ = new QScrollBar(Qt::Vertical, Body());
+    slider_ = new QScrollBar(Qt::Vertical, body);
     slider_->setRange(0, 1000);
     slider_->setValue(400);
     slider_->setPageStep(50);
-    grid->addWidget(slider_, 0, 7, 10, 1);
+
+    outer_ = new QGridLayout(body);
+    outer_->setContentsMargins(6, 4, 4, 4);
+    outer_->setHorizontalSpacing(10);
+    outer_->setVerticalSpacing(8);
+    SetShape(StimulatorShape::Wide);
 
     connect(slider_, &QScrollBar::valueChanged, this,
             [this](int position) { s1_->setText(QString::number(S1IntervalFromSlider(position))); });
@@ -156,6 +181,32 @@ bool CORTHO::ReadFields() {
     }
     fields_ = f;
     return true;
+}
+
+}  // namespace vantrel
+
+namespace vantrel {
+
+void CORTHO::SetShape(StimulatorShape shape) {
+    if (shape_ == shape && outer_->count() > 0) return;
+    shape_ = shape;
+    QLayout* const blocks[4] = {trainBlock_, stepBlock_, extraBlock_, buttonBlock_};
+    for (QLayout* block : blocks) outer_->removeItem(block);
+    outer_->removeWidget(slider_);
+    // Wide: one row of four blocks, low, for the band above a full-width strip.  Square: two rows
+    // of two.  Tall: one column, narrow, for a part of the heart's half.
+    const int columns = shape == StimulatorShape::Wide ? 4 : shape == StimulatorShape::Square ? 2 : 1;
+    for (int i = 0; i < 4; ++i) outer_->addLayout(blocks[i], i / columns, i % columns);
+    outer_->addWidget(slider_, 0, columns, (4 + columns - 1) / columns, 1);
+    // The new arrangement's size reaches the panel through the body's size hint.
+    outer_->invalidate();
+    outer_->activate();
+    Body()->updateGeometry();
+    if (layout()) {
+        layout()->invalidate();
+        layout()->activate();
+    }
+    resize(sizeHint());
 }
 
 }  // namespace vantrel

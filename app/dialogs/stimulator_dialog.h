@@ -8,12 +8,18 @@
 #include "engine/stimulator_program.h"
 
 class QCheckBox;
+class QGridLayout;
 class QLineEdit;
 class QPushButton;
 class QRadioButton;
 class QScrollBar;
 
 namespace vantrel {
+
+// The arrangements of the panel's four blocks of controls: one row, two by two, one column.
+enum class StimulatorShape { Wide, Square, Tall };
+inline constexpr StimulatorShape kStimulatorShapes[] = {StimulatorShape::Wide, StimulatorShape::Square,
+                                                         StimulatorShape::Tall};
 
 class CORTHO : public ChildPanel {
     Q_OBJECT
@@ -25,6 +31,11 @@ public:
     bool ReadFields();
 
     QScrollBar* Slider() const { return slider_; }
+    QPushButton* StartButton() const { return start_; }
+    QPushButton* EmergencyButton() const { return emergency_; }
+    // How the four blocks of controls are arranged; the panel takes the size its layout asks for.
+    void SetShape(StimulatorShape shape);
+    StimulatorShape Shape() const { return shape_; }
     // The edit of a numeric field, by its index in the engine's field table (nullptr for the lead).
     QLineEdit* FieldEdit(int field) const;
 
@@ -62,6 +73,12 @@ private:
     QPushButton* start_;
     QPushButton* stop_;
     QScrollBar* slider_;
+    QGridLayout* trainBlock_;
+    QGridLayout* stepBlock_;
+    QGridLayout* extraBlock_;
+    QGridLayout* buttonBlock_;
+    QGridLayout* outer_;
+    StimulatorShape shape_ = StimulatorShape::Wide;
 };
 
 }  // namespace vantrel

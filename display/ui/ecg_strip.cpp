@@ -29,21 +29,46 @@ void FillColumns(QPainter& p, int32_t fromX, int32_t fromY, int32_t toX, int32_t
 
 }  // namespace
 
+StripGeometry StripGeometryFor(int32_t w, int32_t h, bool fullWidth) {
+    StripGeometry g;
+    g.left = fullWidth ? 65 : w / 2 + 60;
+    g.right = w - 10;
+    g.top = h / 4;
+    g.icSpacing = h / 24;
+    g.surfaceSpacing = h / 9;
+    g.bottom = h - 100;
+    g.firstBaseline = g.top + g.surfaceSpacing / 2;
+    return g;
+}
+
+int32_t StripGeometry::Baseline(int trace) const {
+    if (trace <= 4) return firstBaseline + (trace - 1) * icSpacing;
+    return firstBaseline + 3 * icSpacing + (trace - 4) * surfaceSpacing;
+}
+
+QRect StripGeometry::TraceBand(int trace) const {
+    const int32_t base = Baseline(trace);
+    const int32_t above = trace == 1 ? icSpacing / 2 : (base - Baseline(trace - 1)) / 2;
+    const int32_t below = trace == kStripTraceCount ? bottom - base : (Baseline(trace + 1) - base) / 2;
+    return QRect(QPoint(left, std::max(base - above, top)), QPoint(right, std::min(base + below, bottom)));
+}
+
 QColor EcgStrip::TraceColour() { return QColor(64, 255, 64); }
 QColor EcgStrip::GridColour() { return QColor(64, 128, 64); }
 QColor EcgStrip::BackgroundColour() { return QColor(0, 0, 64); }
 
 void EcgStrip::SetLayout(int32_t w, int32_t h) {
+    const StripGeometry g = StripGeometryFor(w, h, true);
     layoutWidth_ = w;
     penX_ = 65.0f;
-    stripLeft_ = 65;
-    stripRight_ = w - 10;
-    stripTop_ = h / 4;
-    icSpacing_ = h / 24;
-    surfaceSpacing_ = h / 9;
+    stripLeft_ = g.left;
+    stripRight_ = g.right;
+    stripTop_ = g.top;
+    icSpacing_ = g.icSpacing;
+    surfaceSpacing_ = g.surfaceSpacing;
     topMargin_ = surfaceSpacing_ / 2;
-    stripBottom_ = h - 100;
-    firstBaseline_ = stripTop_ + topMargin_;
+    stripBottom_ = g.bottom;
+    firstBaseline_ = g.firstBaseline;
     drawingEnabled_ = 1;
 }
 
@@ -51,7 +76,7 @@ void EcgStrip::SetLeftEdge(bool fullWidth) {
     if (fullWidth) {
         stripLeft_ = 65;
     } else {
-        stripLeft_ = layoutWidth_ / 2 + 60;
+        stripLeft_ = StripGeometryFor(layoutWidth_, 0, false).left;
         if (penX_ < static_cast<float>(stripLeft_)) penX_ = static_cast<float>(stripLeft_);
     }
 }

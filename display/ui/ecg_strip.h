@@ -1,7 +1,7 @@
 // The live ECG strip: a sweep display that draws the sample store's newest samples as seven
 // traces (four intracardiac, three chosen surface leads) with a blank band ahead of the pen,
 // the way a bedside monitor does.  Everything is in the view's client coordinates, computed from
-// the layout size fixed at start-up, never from the current widget size.
+// the layout size (which follows the window; a new size calls SetLayout again).
 #pragma once
 
 #include <QColor>
@@ -16,6 +16,21 @@ class QPainter;
 namespace vantrel {
 
 inline constexpr int kStripTraceCount = 7;
+
+// Where the strip lies for a layout size and screen: the one arithmetic of the strip's geometry,
+// used by the strip itself and by the view to keep its panels and controls off the traces.
+struct StripGeometry {
+    int32_t left = 0, right = 0, top = 0, bottom = 0;
+    int32_t icSpacing = 0, surfaceSpacing = 0, firstBaseline = 0;
+    int32_t Baseline(int trace) const;  // trace 1..7
+    // The rows a trace's signal is drawn in: from half-way to the baseline above to half-way to
+    // the one below (the first from the same distance above, the last down to the strip's bottom),
+    // across the strip's width.
+    QRect TraceBand(int trace) const;
+    // The strip with its outline.
+    QRect Rect() const { return QRect(left - 1, top, right + 2 - left, bottom - top); }
+};
+StripGeometry StripGeometryFor(int32_t layoutWidth, int32_t layoutHeight, bool fullWidth);
 
 // Reads the sample store as its one consumer: the write index once per drawing, and only the
 // samples before it.

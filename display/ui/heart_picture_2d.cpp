@@ -4,6 +4,7 @@
 #include <QPainter>
 #include <algorithm>
 #include <cstdio>
+#include <cmath>
 #include <cstring>
 #include <mutex>
 
@@ -42,12 +43,6 @@ const QFont& LargeCellFont() {
 const QFont& PanelFont() {
     static const QFont font = PictureFont(12, 6);
     return font;
-}
-
-// Text drawn centred on x with its baseline on y.
-void DrawCentredOnBaseline(QPainter& painter, int x, int y, const QString& text) {
-    const int width = painter.fontMetrics().horizontalAdvance(text);
-    painter.drawText(QPoint(x - width / 2, y), text);
 }
 
 bool IsCell(const HeartState& heart, int32_t cell) { return cell >= 0 && cell < heart.cellCount; }
@@ -173,17 +168,52 @@ CellLook LookOfCell(const CCoeur& heart, int32_t cell, int32_t style, int32_t to
     return look;
 }
 
-void DrawCellLook(QPainter& painter, const CellLook& look) {
+QColor LabelColourOn(QRgb fill) {
+    // Perceived brightness of the fill (ITU-R BT.601 weights).
+    const int brightness = (qRed(fill) * 299 + qGreen(fill) * 587 + qBlue(fill) * 114) / 1000;
+    return brightness >= 128 ? QColor(0, 0, 0) : QColor(255, 255, 255);
+}
+
+QRect CellShapeBox(const CellLook& look) {
+    if (!look.drawn) return QRect();
+    if (look.type == 1) return QRect(look.x, look.y, 26, 13);
+    return QRect(look.x - 30, look.y - 10, 61, 31);
+}
+
+namespace {
+
+// The label on its point (centred, on the baseline), moved inside the cell's box when it would
+// stick out, and clipped to the box when it is wider than the box.
+void DrawLabelInBox(QPainter& painter, const QString& text, int x, int baseline, const QRect& box, QRgb fill) {
+    const QFontMetrics fm = painter.fontMetrics();
+    const int width = fm.horizontalAdvance(text);
+    int left = x - width / 2;
+    if (width <= box.width() - 2) left = std::clamp(left, box.left() + 1, box.right() - width);
+    else left = box.left() + 1;
+    painter.save();
+    painter.setClipRect(box.adjusted(1, 1, -1, -1), Qt::IntersectClip);
+    painter.setPen(LabelColourOn(fill));
+    painter.drawText(QPoint(left, baseline), text);
+    painter.restore();
+}
+
+}  // namespace
+
+void DrawCellLook(QPainter& painter, const CellLook& look, int lineWidth) {
     if (!look.drawn) return;
     const int x = look.x, y = look.y;
-    painter.setPen(QPen(Qt::black, 1));
+    // Outlines keep whole-pixel widths whatever the picture's scale.
+    QPen pen(Qt::black, lineWidth, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin);
+    pen.setCosmetic(true);
+    painter.setPen(pen);
     painter.setBrush(QColor::fromRgb(look.fill));
+    const QRect box = CellShapeBox(look);
     if (look.type == 1) {
         const int b = 13;
         // 26 x 13 pixels, outline included.
         painter.drawRect(QRect(x, y, 2 * b - 1, b - 1));
         painter.setFont(SmallCellFont());
-        if (look.label[0]) DrawCentredOnBaseline(painter, x + b, y + 9, TextFromBytes(look.label));
+        if (look.label[0]) DrawLabelInBox(painter, TextFromBytes(look.label), x + b, y + 9, box, look.fill);
     } else {
         const int b = 10;
         const QPoint points[8] = {{x - 2 * b, y - b}, {x + 2 * b, y - b}, {x + 3 * b, y},
@@ -191,16 +221,14 @@ void DrawCellLook(QPainter& painter, const CellLook& look) {
                                   {x - 3 * b, y + b}, {x - 3 * b, y}};
         painter.drawPolygon(points, 8);
         painter.setFont(LargeCellFont());
-        if (look.label[0])
-            DrawCentredOnBaseline(painter, x + 2 * b, y + 2 * b, TextFromBytes(look.label));
+        if (look.label[0]) DrawLabelInBox(painter, TextFromBytes(look.label), x + 2 * b, y + 2 * b, box, look.fill);
     }
 }
 
 QRect CellLookBounds(const CellLook& look) {
     if (!look.drawn) return QRect();
-    // The shape plus room for a label of up to 12 characters centred on it.
-    if (look.type == 1) return QRect(look.x - 30, look.y - 2, 86, 17);
-    return QRect(look.x - 40, look.y - 12, 130, 40);
+    // The shape and its outline; the label stays inside the shape's box.
+    return CellShapeBox(look).adjusted(-2, -2, 2, 2);
 }
 
 // ---- Pacemaker panel ----
@@ -287,6 +315,58 @@ HeartPicture2D::HeartPicture2D(CCoeur& heart, int32_t layoutWidth, int32_t layou
     offscreen_.fill(Qt::black);
 }
 
+void HeartPicture2D::SetLayout(int32_t layoutWidth, int32_t layoutHeight, const QRect& pictureRect,
+                               qreal devicePixelRatio) {
+    width_ = std::max(layoutWidth, 64);
+    height_ = std::max(layoutHeight, 64);
+    panel_ = PacemakerPanel(width_, height_);
+    const qreal ratio = std::max<qreal>(devicePixelRatio, 1.0);
+    offscreen_ = QImage(static_cast<int>(width_ * ratio), static_cast<int>(height_ * ratio), QImage::Format_RGB32);
+    offscreen_.setDevicePixelRatio(ratio);
+    offscreen_.fill(Qt::black);
+    pictureRect_ = pictureRect;
+    modelBox_ = QRect();  // fitted again at the next full drawing
+    PrepareForPaint();
+}
+
+void HeartPicture2D::FitModel() {
+    QRect box;
+    for (int32_t i = 0; i < cellLookCount_; ++i) box |= CellShapeBox(cellLooks_[i]);
+    if (pictureRect_.isEmpty() || box.isEmpty()) {
+        modelBox_ = box;
+        toView_ = QTransform();
+        toModel_ = QTransform();
+        lineWidth_ = 1;
+        return;
+    }
+    if (box == modelBox_) return;
+    modelBox_ = box;
+    // One scale for both axes, the box fitted with a margin and centred; a model of a few cells
+    // is not blown up beyond a readable size.
+    constexpr int kMargin = 8;
+    constexpr double kMostScale = 10.0;
+    const double sx = static_cast<double>(pictureRect_.width() - 2 * kMargin) / box.width();
+    const double sy = static_cast<double>(pictureRect_.height() - 2 * kMargin) / box.height();
+    const double scale = std::clamp(std::min(sx, sy), 0.05, kMostScale);
+    const double dx = pictureRect_.left() + (pictureRect_.width() - box.width() * scale) / 2 - box.left() * scale;
+    const double dy = pictureRect_.top() + (pictureRect_.height() - box.height() * scale) / 2 - box.top() * scale;
+    toView_ = QTransform(scale, 0, 0, scale, dx, dy);
+    toModel_ = toView_.inverted();
+    lineWidth_ = std::max(1, static_cast<int>(scale + 0.25));
+}
+
+QPoint HeartPicture2D::ToModel(int32_t x, int32_t y) const {
+    if (toView_.isIdentity()) return QPoint(x, y);
+    // The pixel's centre, so that a pixel belongs to the model position it mostly covers.
+    const QPointF m = toModel_.map(QPointF(x + 0.5, y + 0.5));
+    return QPoint(static_cast<int>(std::floor(m.x())), static_cast<int>(std::floor(m.y())));
+}
+
+void HeartPicture2D::CopyToClient(QPainter& client, const QRect& r) const {
+    const qreal ratio = offscreen_.devicePixelRatio();
+    client.drawImage(QRectF(r), offscreen_, QRectF(r.x() * ratio, r.y() * ratio, r.width() * ratio, r.height() * ratio));
+}
+
 void HeartPicture2D::PrepareForPaint() {
     pictureLeft_ = 1;
     pictureBottom_ = height_ - 5;
@@ -315,9 +395,11 @@ HeartPicture2D::LinkLook HeartPicture2D::TakeLinkLook(int32_t link) {
     return look;
 }
 
-void HeartPicture2D::PaintLink(QPainter& painter, const LinkLook& look) {
+void HeartPicture2D::PaintLink(QPainter& painter, const LinkLook& look) const {
     if (!look.drawn) return;
-    painter.setPen(QPen(LinkColour(look.type), 1));
+    QPen pen(LinkColour(look.type), lineWidth_);
+    pen.setCosmetic(true);
+    painter.setPen(pen);
     painter.drawLine(look.ax, look.ay, look.bx, look.by);
     if (!look.midpoint) return;
     const int mx = (look.ax + look.bx) / 2, my = (look.ay + look.by) / 2;
@@ -325,8 +407,10 @@ void HeartPicture2D::PaintLink(QPainter& painter, const LinkLook& look) {
     painter.drawEllipse(QRect(mx - 2, my - 2, 3, 3));  // a 4 x 4 pixel dot, outline included
 }
 
-void HeartPicture2D::PaintElectrode(QPainter& painter, int32_t electrode, int32_t x, int32_t y) {
-    painter.setPen(QPen(ElectrodeColour(electrode), 2, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
+void HeartPicture2D::PaintElectrode(QPainter& painter, int32_t electrode, int32_t x, int32_t y) const {
+    QPen pen(ElectrodeColour(electrode), 2 * lineWidth_, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin);
+    pen.setCosmetic(true);
+    painter.setPen(pen);
     painter.setBrush(Qt::NoBrush);
     const QPoint frame[4] = {{x - 1, y - 1}, {x + 27, y - 1}, {x + 27, y + 14}, {x - 1, y + 14}};
     painter.drawPolygon(frame, 4);
@@ -354,11 +438,13 @@ void HeartPicture2D::DrawHeart(QPainter& client, int32_t style) {
         }
     }
 
+    FitModel();
     QPainter off(&offscreen_);
     off.fillRect(QRect(QPoint(pictureLeft_, 0), QPoint(width_ / 2 - 1, entryBottom - 1)), Qt::black);
     pictureBottom_ = (height_ - 200) / 8 * 8;
+    off.setTransform(toView_);
     for (int32_t i = 0; i < linkLookCount_; ++i) PaintLink(off, linkLooks_[i]);
-    for (int32_t i = 0; i < cellLookCount_; ++i) DrawCellLook(off, cellLooks_[i]);
+    for (int32_t i = 0; i < cellLookCount_; ++i) DrawCellLook(off, cellLooks_[i], lineWidth_);
     for (int32_t e : kDrawnElectrodes)
         if (electrodePlaced_[e]) PaintElectrode(off, e, electrodeX_[e], electrodeY_[e]);
     off.end();
@@ -368,8 +454,7 @@ void HeartPicture2D::DrawHeart(QPainter& client, int32_t style) {
         --fullCopyCounter_;
         copyHeight = entryBottom;
     }
-    const QRect copied(pictureLeft_, 0, width_ / 32 * 16 - pictureLeft_, copyHeight);
-    client.drawImage(copied, offscreen_, copied);
+    CopyToClient(client, QRect(pictureLeft_, 0, width_ / 32 * 16 - pictureLeft_, copyHeight));
     drawingBusy_ = false;
 }
 
@@ -409,7 +494,10 @@ void HeartPicture2D::DrawCell2D(QPainter& client, int32_t style, int32_t cell, i
         std::lock_guard<std::mutex> guard(heart_.lock);
         look = LookOfCell(heart_, cell, style, tone);
     }
-    DrawCellLook(client, look);
+    client.save();
+    client.setTransform(toView_, true);
+    DrawCellLook(client, look, lineWidth_);
+    client.restore();
 }
 
 void HeartPicture2D::DrawLink2D(QPainter& client, int32_t link) {
@@ -419,7 +507,10 @@ void HeartPicture2D::DrawLink2D(QPainter& client, int32_t link) {
         if (link < 0 || link >= heart_.linkCount) return;
         look = TakeLinkLook(link);
     }
+    client.save();
+    client.setTransform(toView_, true);
     PaintLink(client, look);
+    client.restore();
 }
 
 void HeartPicture2D::DrawElectrode2D(QPainter& client, int32_t electrode) {
@@ -431,7 +522,10 @@ void HeartPicture2D::DrawElectrode2D(QPainter& client, int32_t electrode) {
         x = heart_.cells[cell].posX;
         y = heart_.cells[cell].posY;
     }
+    client.save();
+    client.setTransform(toView_, true);
     PaintElectrode(client, electrode, x, y);
+    client.restore();
 }
 
 void HeartPicture2D::DrawIcKeys(QPainter& client, const int32_t icBaselines[4]) const {
@@ -445,7 +539,9 @@ void HeartPicture2D::DrawIcKeys(QPainter& client, const int32_t icBaselines[4]) 
     }
 }
 
-int32_t HeartPicture2D::HitCell(int32_t x, int32_t y) const {
+int32_t HeartPicture2D::HitCell(int32_t viewX, int32_t viewY) const {
+    const QPoint m = ToModel(viewX, viewY);
+    const int32_t x = m.x(), y = m.y();
     // Positions and types change only with a model load, on this thread: no lock needed.
     for (int32_t i = 0; i < heart_.cellCount && i < kMaxCells; ++i) {
         const CCell& c = heart_.cells[i];
@@ -456,7 +552,9 @@ int32_t HeartPicture2D::HitCell(int32_t x, int32_t y) const {
     return -1;
 }
 
-int32_t HeartPicture2D::HitLink(int32_t x, int32_t y) const {
+int32_t HeartPicture2D::HitLink(int32_t viewX, int32_t viewY) const {
+    const QPoint m = ToModel(viewX, viewY);
+    const int32_t x = m.x(), y = m.y();
     // The squares are written by this picture only, on this thread.
     for (int32_t i = 0; i < heart_.linkCount && i < kMaxLinks; ++i) {
         const CellLink& l = heart_.links[i];
@@ -485,13 +583,16 @@ QRect HeartPicture2D::FlushCellRepaints(QPainter& client) {
         for (int32_t i = 0; i < count; ++i) cellLooks_[i] = LookOfCell(heart_, pendingCells_[i], style, tone);
     }
     QRect touched;
+    client.save();
+    client.setTransform(toView_, true);
     for (int32_t i = 0; i < count; ++i) {
-        DrawCellLook(client, cellLooks_[i]);
+        DrawCellLook(client, cellLooks_[i], lineWidth_);
         touched |= CellLookBounds(cellLooks_[i]);
         pending_[pendingCells_[i]] = false;
     }
+    client.restore();
     pendingCount_ = 0;
-    return touched;
+    return toView_.mapRect(touched).adjusted(-1, -1, 1, 1);
 }
 
 }  // namespace vantrel

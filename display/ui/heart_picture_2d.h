@@ -2,6 +2,11 @@
 // by its state, every link a coloured line, the electrode frames, the intracardiac colour keys and
 // the pacemaker panel, plus the hit tests that turn clicks into cells, links and leads.
 //
+// The model's picture coordinates are mapped into the picture's rectangle by one scale (the same
+// on both axes) and one offset, fitted to the model's bounding box with a margin; drawing and hit
+// testing use the same mapping, so every rule of shapes, labels and click boxes holds in model
+// coordinates.  Without a rectangle (SetLayout not called) the mapping is the identity.
+//
 // Drawing reads the record in two steps: a short look under the model lock copies what is to be
 // drawn (positions, colours, labels), then the painting runs without the lock, so that the engine
 // never waits for the picture.
@@ -14,6 +19,7 @@
 #include <QRect>
 #include <QString>
 #include <QStringList>
+#include <QTransform>
 #include <cstdint>
 #include <string>
 
@@ -91,9 +97,16 @@ struct CellLook {
     bool drawn = false;  // false for an index that names no cell of the model
 };
 CellLook LookOfCell(const CCoeur& heart, int32_t cell, int32_t style, int32_t tone);
-void DrawCellLook(QPainter& painter, const CellLook& look);
-// The pixels a cell's drawing can touch (shape and label), for screen updates.
+// Draws a cell in the painter's (model) coordinates; the label is dark on light fills and light on
+// dark ones, and never leaves the cell's box.  `lineWidth` is the outline's width in device-
+// independent pixels.
+void DrawCellLook(QPainter& painter, const CellLook& look, int lineWidth = 1);
+// The box of a cell's shape in model coordinates (the label stays inside it).
+QRect CellShapeBox(const CellLook& look);
+// The pixels a cell's drawing can touch, in model coordinates, for screen updates.
 QRect CellLookBounds(const CellLook& look);
+// Dark or light text for a fill, whichever reads better on it.
+QColor LabelColourOn(QRgb fill);
 
 // The pacemaker panel under the picture: a can outline with the three lead rectangles in its
 // cut-away corner.  Geometry fixed from the layout size.
@@ -115,6 +128,14 @@ private:
 class HeartPicture2D {
 public:
     HeartPicture2D(CCoeur& heart, int32_t layoutWidth, int32_t layoutHeight);
+
+    // A new layout size: the off-screen bitmap (at `devicePixelRatio`), the pacemaker panel's
+    // place, and the rectangle the model is fitted into (in view coordinates).
+    void SetLayout(int32_t layoutWidth, int32_t layoutHeight, const QRect& pictureRect, qreal devicePixelRatio);
+    // Model coordinates to view coordinates, as last fitted.
+    const QTransform& ModelToView() const { return toView_; }
+    // The model's bounding box as last fitted, in view coordinates (empty with no cells).
+    QRect FittedModelBox() const { return toView_.mapRect(modelBox_); }
 
     // What the view's paint does before drawing: the next DrawHeart covers the whole height.
     void PrepareForPaint();
@@ -165,12 +186,22 @@ private:
     };
     // Copies one link's drawing and stores its click square; caller holds the lock.
     LinkLook TakeLinkLook(int32_t link);
-    static void PaintLink(QPainter& painter, const LinkLook& look);
-    static void PaintElectrode(QPainter& painter, int32_t electrode, int32_t x, int32_t y);
+    void PaintLink(QPainter& painter, const LinkLook& look) const;
+    void PaintElectrode(QPainter& painter, int32_t electrode, int32_t x, int32_t y) const;
+    // Fits the model's box of the taken looks into the picture rectangle.
+    void FitModel();
+    QPoint ToModel(int32_t x, int32_t y) const;
+    // Copies a view rectangle of the off-screen bitmap onto `client`.
+    void CopyToClient(QPainter& client, const QRect& r) const;
 
     CCoeur& heart_;
     int32_t width_, height_;
     PacemakerPanel panel_;
+    QRect pictureRect_;   // where the model is fitted, view coordinates; empty = identity
+    QRect modelBox_;      // the model's box in model coordinates, as last fitted
+    QTransform toView_;   // model to view coordinates
+    QTransform toModel_;  // its inverse
+    int lineWidth_ = 1;   // outlines and links, pixels: thicker as the picture is scaled up
     QImage offscreen_;
     int32_t pictureLeft_ = 1;
     int32_t pictureBottom_;
