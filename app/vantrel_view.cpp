@@ -527,6 +527,7 @@ void CCVantrelView::PaintScreen(QPainter& p) {
     default: break;
     }
     previousMode_ = displayMode_;
+    keepTraces_ = false;
     setFocus();
 }
 

@@ -18,7 +18,7 @@ ViewRects ComputeViewRects(const ScreenLayout& layout, int32_t displayMode) {
     r.view = QRect(0, 0, w, layout.ViewHeight());
     r.panelArea = r.view;
     const bool heart = displayMode == 1;
-    r.stripShown = displayMode == 1 || displayMode == 2;
+    r.stripShown = displayMode == 1 || displayMode == 2 || displayMode == 3;
     r.strip = StripGeometryFor(w, h, !heart);
     if (r.stripShown)
         for (int t = 1; t <= kStripTraceCount; ++t) r.traceBands[t - 1] = r.strip.TraceBand(t);

@@ -15,7 +15,7 @@ namespace vantrel {
 
 struct ViewRects {
     QRect view;          // the whole view
-    bool stripShown = false;  // the screen shows the live strip
+    bool stripShown = false;  // the screen shows a strip (live, or frozen)
     StripGeometry strip;      // the strip of this screen (full width, or the right half)
     QRect traceBands[kStripTraceCount];  // the rows of each trace, empty when no strip is shown
     QRect toneColumn;    // the tone panel, at the left edge above the strip
