@@ -304,7 +304,6 @@ void CCVantrelView::FirstPaint() {
     sweepTimer_ = new QTimer(this);
     sweepTimer_->setTimerType(Qt::PreciseTimer);
     connect(sweepTimer_, &QTimer::timeout, this, &CCVantrelView::DrawNewSamples);
-    sweepTimer_->start(kSweepPeriodMs);
 
     Invalidate();
     emit commandStateChanged();
@@ -528,6 +527,10 @@ void CCVantrelView::PaintScreen(QPainter& p) {
     }
     previousMode_ = displayMode_;
     keepTraces_ = false;
+    // The sweep's beat runs only while a live strip is shown.
+    const bool live = displayMode_ == kScreenHeart || displayMode_ == kScreenEcg;
+    if (live && !sweepTimer_->isActive()) sweepTimer_->start(kSweepPeriodMs);
+    if (!live) sweepTimer_->stop();
     setFocus();
 }
 
