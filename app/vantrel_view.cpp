@@ -78,6 +78,8 @@ CCVantrelView::CCVantrelView(CCVantrelDoc& doc, const ScreenLayout& layout, QWid
     setObjectName("VantrelView");
     // The timer fires from now on; with runMode -1 it ticks nothing until the Welcome dialog
     // has closed.
+    // Made before the clock starts: the clock thread only rings it (see StepHooks::OnRedrawBeat).
+    regionStartWake_ = new QueuedWake([this] { picture3d_->StartRegionWork(this); }, this);
     clock_.SetHooks(&stepHooks_);
     clock_.Start();
     canvas_.fill(Qt::black);

@@ -41,6 +41,7 @@ class CCVantrelDoc;
 class CReglage;
 class CButtonR;
 class HTMLReader;
+class QueuedWake;
 class CComboBoxL;
 class CComboBoxR;
 class CMainDlg;
@@ -310,6 +311,7 @@ private:
     PictureHost pictureHost_{*this};
     std::unique_ptr<HeartPicture2D> picture_;
     std::unique_ptr<HeartPicture3D> picture3d_;
+    QueuedWake* regionStartWake_ = nullptr;  // asks the interface thread to start the 3D regions
     std::unique_ptr<HeartPictureMouse> pictureMouse_;  // holds the electrode placement waiting
 
     int32_t displayMode_ = kScreenHeart;

@@ -15,6 +15,7 @@
 #include "app/ui_text.h"
 #include "app/vantrel_doc.h"
 #include "app/vantrel_view.h"
+#include "display/ui/queued_wake.h"
 #include "engine/cell_automaton.h"
 
 namespace vantrel {
@@ -90,9 +91,7 @@ void CCVantrelView::StepHooks::OnRedrawBeat() {
     // Clock thread: only the countdown moves here; the interface thread hands the regions to a
     // worker, so neither the clock nor the interface waits for them.
     if (!view_.picture3d_->OnRedrawBeat()) return;
-    CCVantrelView* view = &view_;
-    QMetaObject::invokeMethod(
-        view, [view] { view->picture3d_->StartRegionWork(view); }, Qt::QueuedConnection);
+    view_.regionStartWake_->Wake();
 }
 
 void CCVantrelView::StepHooks::OnStepSample(const EcgSample& sample) {

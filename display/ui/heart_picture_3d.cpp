@@ -1,5 +1,7 @@
 #include "display/ui/heart_picture_3d.h"
 
+#include "display/ui/queued_wake.h"
+
 #include <QPainter>
 #include <memory>
 #include <algorithm>
@@ -427,13 +429,17 @@ void HeartPicture3D::StartRegionWork(QObject* context, bool now) {
     RegionJob job = polygons_.MakeRegionJob(offscreen_.size(), ratio_, toView_);
     job.generation = generation_;
     WaitForRegionWork();
-    regionThread_ = std::thread([this, context, job = std::move(job)] {
+    // One wake-up per context, made here on the interface thread; the worker only rings it.
+    if (!regionWake_ || regionWake_->parent() != context)
+        regionWake_ = new QueuedWake([this] { TakeRegionResult(); }, context);
+    QueuedWake* wake = regionWake_;
+    regionThread_ = std::thread([this, wake, job = std::move(job)] {
         auto result = std::make_unique<RegionResult>(ComputeRegions(job));
         {
             std::lock_guard<std::mutex> guard(resultLock_);
             regionResult_ = std::move(result);
         }
-        QMetaObject::invokeMethod(context, [this] { TakeRegionResult(); }, Qt::QueuedConnection);
+        wake->Wake();
     });
 }
 

@@ -10,6 +10,7 @@
 #pragma once
 
 #include <QImage>
+#include <QPointer>
 #include <QRect>
 #include <QString>
 #include <QTransform>
@@ -25,6 +26,7 @@
 #include "display/ui/heart_orientation.h"
 #include "display/ui/heart_polygons.h"
 #include "display/ui/heart_projection.h"
+#include "display/ui/queued_wake.h"
 #include "engine/ecg_synthesis.h"
 #include "engine/heart_record.h"
 
@@ -212,7 +214,8 @@ private:
     void TakeRegionResult();
     std::thread regionThread_;
     std::mutex resultLock_;
-    std::unique_ptr<RegionResult> regionResult_;  // guarded by resultLock_
+    std::unique_ptr<RegionResult> regionResult_;
+    QPointer<QueuedWake> regionWake_;  // rung by the worker; a child of the context it was made for  // guarded by resultLock_
 };
 
 }  // namespace vantrel
