@@ -323,6 +323,16 @@ int32_t TerminalDeflection(const EcgTrace& trace, const Beat& beat, int lead, in
                      beat.qrsOffset);
 }
 
+WaveSides PWaveSides(const EcgTrace& trace, const Beat& beat, int lead) {
+    WaveSides sides;
+    if (!beat.HasP()) return sides;
+    for (int32_t t = beat.pOnset; t <= beat.pOffset; ++t) {
+        sides.highest = std::max(sides.highest, trace.At(t, lead));
+        sides.lowest = std::min(sides.lowest, trace.At(t, lead));
+    }
+    return sides;
+}
+
 int32_t TerminalWaveMs(const EcgTrace& trace, const Beat& beat, int lead, int sign) {
     // From the end backward: skip the samples that have come back near the baseline, then count
     // those on the asked side.

@@ -123,6 +123,15 @@ int32_t MedianIntervalMs(const std::vector<int32_t>& samples);
 int32_t InitialDeflection(const EcgTrace& trace, const Beat& beat, int lead, int32_t ms);
 int32_t TerminalDeflection(const EcgTrace& trace, const Beat& beat, int lead, int32_t ms);
 
+// The two sides of one beat's P wave in one lead: its highest and its lowest sample (0 when the
+// wave never goes that way, or the beat has no P).  An upright P has only a positive side, a
+// biphasic one both, an inverted one only a negative side.
+struct WaveSides {
+    int32_t highest = 0;
+    int32_t lowest = 0;
+};
+WaveSides PWaveSides(const EcgTrace& trace, const Beat& beat, int lead);
+
 // How long (ms) a lead stays on one side of its baseline (by 2 units or more) in the QRS, from
 // the end backward: the width of a terminal S (sign -1) or R' (sign +1).
 int32_t TerminalWaveMs(const EcgTrace& trace, const Beat& beat, int lead, int sign);
