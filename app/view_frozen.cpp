@@ -210,7 +210,8 @@ void CCVantrelView::RecordEcgFile() {
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
     const QString file = dialog.selectedFiles().first();
     std::string error;
-    if (RecordFrozenStretch(doc_.frozen, std::filesystem::path(file.toStdU16String()), doc_.modelTitle, error)) {
+    if (RecordFrozenStretch(doc_.frozen, doc_.actions, std::filesystem::path(file.toStdU16String()), doc_.modelTitle,
+                            error)) {
         ShowStatus(QStringLiteral("ECG recorded in %1").arg(file));
     } else {
         QMessageBox::warning(this, QStringLiteral("Record ECG file"), QString::fromStdString(error));

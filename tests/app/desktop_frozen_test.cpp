@@ -3,9 +3,11 @@
 // jobs sent to PDF files.
 #include <QComboBox>
 #include <QFileDialog>
+#include <QLineEdit>
 #include <edflib.h>
 
 #include "app/command_table.h"
+#include "app/engine_control.h"
 #include "tests/app/desktop_fixture.h"
 
 namespace vantrel {
@@ -127,6 +129,8 @@ TEST_F(DesktopFrozenTest, RecordingOfTheFrozenStretchToANewFile) {
             return Doc().heart.tickCount > 400;  // 2 s
         },
         10000));
+    EngineControl(Doc()).PressPremature(PrematureBeatCommand::Vpb);
+    QTest::qWait(100);
     QTest::keyClick(&Frame(), Qt::Key_F6);
     ASSERT_TRUE(Enabled(kCmdRecord));
     const int32_t kept = Doc().frozen.samplesKept;
@@ -138,9 +142,12 @@ TEST_F(DesktopFrozenTest, RecordingOfTheFrozenStretchToANewFile) {
             auto* dialog = qobject_cast<QFileDialog*>(modal);
             ASSERT_TRUE(dialog);
             EXPECT_EQ(dialog->windowTitle(), "Select a ECG file");
-            if (std::string(name).find(".ecg") != std::string::npos)
-                dialog->selectNameFilter("ECG file (*.ecg)");
+            // The name is given whole with its extension; the default suffix applies only to a bare
+            // name.  (Switching the filter first makes the toolkit's dialog drop the chosen name.)
             dialog->selectFile(QString::fromStdString(path.string()));
+            // Typed into the name field as a user would.
+            if (auto* edit = dialog->findChild<QLineEdit*>("fileNameEdit"))
+                edit->setText(QString::fromStdString(path.string()));
             QMetaObject::invokeMethod(dialog, "accept");
         });
         Frame().Action(kCmdRecord)->trigger();
@@ -153,6 +160,15 @@ TEST_F(DesktopFrozenTest, RecordingOfTheFrozenStretchToANewFile) {
         EXPECT_GE(seconds, kept / 200.0 - 0.01) << name;
         EXPECT_LT(seconds, kept / 200.0 + 5.0) << name;
         EXPECT_GE(header.edfsignals, 21) << name;
+        // The premature beat given before the freeze, as an annotation.
+        bool vpb = false;
+        for (long long n = 0; n < header.annotations_in_file; ++n) {
+            edf_annotation_struct annotation;
+            if (edf_get_annotation(header.handle, static_cast<int>(n), &annotation) == 0 &&
+                std::string(annotation.annotation) == "VPB")
+                vpb = true;
+        }
+        EXPECT_TRUE(vpb) << name;
         edfclose_file(header.handle);
     }
 }
