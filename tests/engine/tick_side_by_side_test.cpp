@@ -57,7 +57,7 @@ HeartPtr ZeroedHeart() {
 
 class Generator {
 public:
-    explicit Generator(uint32_t seed) : rng_(seed) {}
+    explicit Generator(uint32_t heartNumber) : rng_(heartNumber) {}
     int32_t In(int32_t low, int32_t high) {
         return std::uniform_int_distribution<int32_t>(low, high)(rng_);
     }
@@ -234,22 +234,22 @@ public:
 };
 
 // Runs one generated heart both ways for `ticks` ticks; the first difference fails the test.
-void RunSideBySide(uint32_t seed, int32_t cellCount, int32_t ticks) {
+void RunSideBySide(uint32_t heartNumber, int32_t cellCount, int32_t ticks) {
     Pair p;
-    Generator(seed).Build(*p.plain, cellCount);
-    Generator(seed).Build(*p.engine, cellCount);
+    Generator(heartNumber).Build(*p.plain, cellCount);
+    Generator(heartNumber).Build(*p.engine, cellCount);
     p.plain->notifier = &p.plainLog;
     p.engine->notifier = &p.engineLog;
     ASSERT_EQ(Difference(*p.plain, *p.engine), "") << "the generator is not deterministic";
     SimulationClock clock(*p.engine, *p.engineDisplay);
     Recorder recorder;
     clock.SetTickListener(&recorder);
-    Generator events(seed ^ 0x9E3779B9u);
+    Generator events(heartNumber ^ 0x9E3779B9u);
     RespirationSegment plainSegment, engineSegment;
     for (int32_t tick = 0; tick < ticks; ++tick) {
         if (events.Chance(2)) {
             const int32_t roll = events.In(0, 15);
-            Generator plainSide(seed + tick), engineSide(seed + tick);
+            Generator plainSide(heartNumber + tick), engineSide(heartNumber + tick);
             plainSide.Intervene(*p.plain, roll);
             engineSide.Intervene(*p.engine, roll);
         }
@@ -274,10 +274,10 @@ void RunSideBySide(uint32_t seed, int32_t cellCount, int32_t ticks) {
 }
 
 TEST(TickSideBySide, RandomHeartsGiveIdenticalResults) {
-    for (uint32_t seed = 1; seed <= 300; ++seed) {
-        SCOPED_TRACE(seed);
-        const int32_t cells = seed % 50 == 0 ? kMaxCells : 1 + static_cast<int32_t>(seed * 37 % 160);
-        RunSideBySide(seed, cells, seed % 50 == 0 ? 600 : 1500);
+    for (uint32_t heartNumber = 1; heartNumber <= 300; ++heartNumber) {
+        SCOPED_TRACE(heartNumber);
+        const int32_t cells = heartNumber % 50 == 0 ? kMaxCells : 1 + static_cast<int32_t>(heartNumber * 37 % 160);
+        RunSideBySide(heartNumber, cells, heartNumber % 50 == 0 ? 600 : 1500);
         if (::testing::Test::HasFatalFailure()) return;
     }
 }

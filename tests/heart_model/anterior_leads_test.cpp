@@ -27,9 +27,9 @@ protected:
     }
     static const HeartRun& Rest() {
         static const HeartRun rest = [] {
-            HeartRunSpec spec;
-            spec.seconds = 30;
-            return RunShippedHeart(spec);
+            HeartRunSpec request;
+            request.seconds = 30;
+            return RunShippedHeart(request);
         }();
         return rest;
     }

@@ -8,12 +8,12 @@ namespace vantrel::testing {
 
 HeartRun RunClinic(const std::string& model, double seconds, std::vector<std::string> actions,
                    std::optional<int32_t> tone) {
-    HeartRunSpec spec;
-    spec.model = model + ".hmd";
-    spec.seconds = seconds;
-    spec.tone = tone;
-    spec.actions = std::move(actions);
-    return RunShippedHeart(spec);
+    HeartRunSpec request;
+    request.model = model + ".hmd";
+    request.seconds = seconds;
+    request.tone = tone;
+    request.actions = std::move(actions);
+    return RunShippedHeart(request);
 }
 
 std::vector<Beat> BeatsBetween(const HeartRun& run, int32_t fromMs, int32_t toMs) {

@@ -18,10 +18,10 @@ TEST(ShippedModels, TheDefaultModelShips) {
 TEST(ShippedModels, EachLoadsWithItsChecksumAndBeats) {
     for (const std::string& model : ShippedModels()) {
         SCOPED_TRACE(model);
-        HeartRunSpec spec;
-        spec.model = model;
-        spec.seconds = 10;
-        const HeartRun run = RunShippedHeart(spec);
+        HeartRunSpec request;
+        request.model = model;
+        request.seconds = 10;
+        const HeartRun run = RunShippedHeart(request);
         ASSERT_TRUE(run.ok) << run.error;
         EXPECT_EQ(run.messages, "") << "no message box at load";
         EXPECT_EQ(run.heart->storedChecksum, run.heart->computedChecksum);
@@ -44,10 +44,10 @@ TEST(ShippedModels, EachKeepsTheLandmarkCellsAndHasItsCommentPage) {
                                   {"LV33", -1}, {"LV28", -1}, {"RV1", -1},  {"PV2", -1}};
     for (const std::string& model : ShippedModels()) {
         SCOPED_TRACE(model);
-        HeartRunSpec spec;
-        spec.model = model;
-        spec.seconds = 0.01;
-        const HeartRun run = RunShippedHeart(spec);
+        HeartRunSpec request;
+        request.model = model;
+        request.seconds = 0.01;
+        const HeartRun run = RunShippedHeart(request);
         ASSERT_TRUE(run.ok) << run.error;
         for (const Landmark& l : landmarks) {
             const int32_t at = run.heart->FindCell(l.name);

@@ -21,20 +21,20 @@ constexpr int kScale = 1000;  // the arithmetic of a 630-pixel layout: coefficie
 
 QRgb Rgb(int r, int g, int b) { return qRgb(r, g, b) & 0xFFFFFF; }
 
-struct CellSpec {
+struct CellPlace {
     const char* name;
     int x, y, z;
 };
 
-std::unique_ptr<CCoeur> MakeHeart(std::initializer_list<CellSpec> cells) {
+std::unique_ptr<CCoeur> MakeHeart(std::initializer_list<CellPlace> cells) {
     auto heart = std::make_unique<CCoeur>();
     heart->Clear();
-    for (const CellSpec& spec : cells) {
+    for (const CellPlace& place : cells) {
         CCell& c = heart->cells[heart->cellCount++];
-        c.SetName(spec.name);
-        c.pos3dX = spec.x;
-        c.pos3dY = spec.y;
-        c.pos3dZ = spec.z;
+        c.SetName(place.name);
+        c.pos3dX = place.x;
+        c.pos3dY = place.y;
+        c.pos3dZ = place.z;
         c.SetEscape(800, 400);
         c.StoreAsModel();
     }
@@ -45,7 +45,7 @@ std::unique_ptr<CCoeur> MakeHeart(std::initializer_list<CellSpec> cells) {
 
 class Picture3DTest : public ::testing::Test {
 protected:
-    void Build(std::initializer_list<CellSpec> cells) {
+    void Build(std::initializer_list<CellPlace> cells) {
         heart = MakeHeart(cells);
         picture = std::make_unique<HeartPicture3D>(*heart, kWidth, kHeight, kScale);
         screen = QImage(kWidth, kHeight, QImage::Format_RGB32);
