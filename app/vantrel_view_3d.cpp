@@ -74,7 +74,9 @@ void CCVantrelView::Show3DControls(bool shown) {
 }
 
 void CCVantrelView::Sync3DLayout() {
-    const QRect pictureRect;  // the picture's own arithmetic fills the left half as it is
+    // The same rectangle as the flat picture's: clear of the tone column, the colour keys and the
+    // rows of controls below.
+    const QRect pictureRect = ComputeViewRects(layout_, kScreenHeart).picture;
     const qreal ratio = canvas_.devicePixelRatio();
     if (picture3d_->LaidOutFor(layout_.layoutWidth, layout_.layoutHeight, pictureRect, ratio)) return;
     picture3d_->SetLayout(layout_.layoutWidth, layout_.layoutHeight, layout_.displayScale, pictureRect, ratio);

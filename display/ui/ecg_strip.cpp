@@ -3,23 +3,11 @@
 #include <QPainter>
 #include <algorithm>
 
+#include "display/ui/trace_pen.h"
+
 namespace vantrel {
 
 namespace {
-
-// A line that leaves out its last pixel, as the segment after it starts there.  Vertical and
-// horizontal lines (spikes, baselines, grid) are exact; a slanted one keeps its end pixel, which
-// the next segment draws anyway.
-void LineTo(QPainter& p, int32_t x1, int32_t y1, int32_t x2, int32_t y2) {
-    if (x1 == x2 && y1 == y2) return;
-    if (x1 == x2) {
-        p.drawLine(x1, y1, x2, y2 > y1 ? y2 - 1 : y2 + 1);
-    } else if (y1 == y2) {
-        p.drawLine(x1, y1, x2 > x1 ? x2 - 1 : x2 + 1, y2);
-    } else {
-        p.drawLine(x1, y1, x2, y2);
-    }
-}
 
 // Fills columns fromX..toX - 1 and rows fromY..toY - 1 (right and bottom edges excluded).
 void FillColumns(QPainter& p, int32_t fromX, int32_t fromY, int32_t toX, int32_t toY, const QColor& colour) {
@@ -66,7 +54,6 @@ void EcgStrip::SetLayout(int32_t w, int32_t h) {
     stripTop_ = g.top;
     icSpacing_ = g.icSpacing;
     surfaceSpacing_ = g.surfaceSpacing;
-    topMargin_ = surfaceSpacing_ / 2;
     stripBottom_ = g.bottom;
     firstBaseline_ = g.firstBaseline;
     drawingEnabled_ = 1;
@@ -121,41 +108,21 @@ QString EcgStrip::ElapsedLabel(int32_t runMode, int32_t sinusClockMs) {
     return QString::asprintf("%dms", static_cast<int>(sinusClockMs));
 }
 
-void EcgStrip::DrawSegment(QPainter& p, int32_t value, int32_t baseline, int32_t clipTop, int32_t clipBottom,
-                           bool restart, int trace) {
-    Point& last = last_[trace - 1];
-    const int32_t x = static_cast<int32_t>(penX_);
-    if (restart) {
-        last = {x, baseline};
-    } else if (x < last.x) {
-        last.x = stripLeft_;  // the pen has wrapped: do not join back across the strip
-    }
-    if (value <= -1000) {
-        LineTo(p, x, baseline, x, value == -1000 ? baseline - 40 : baseline + 40);
-        return;
-    }
-    const int32_t y = std::clamp(baseline - value * gain_ / 16, clipTop, clipBottom);
-    if (x == last.x && y == last.y) return;
-    LineTo(p, last.x, last.y, x, y);
-    last = {x, y};
-}
-
 void EcgStrip::DrawSample(QPainter& p, const EcgSample& s, int32_t clipTop, int32_t clipBottom) {
+    const int32_t x = static_cast<int32_t>(penX_);
     for (int trace = 1; trace <= 4; ++trace)
-        DrawSegment(p, s.bytes[2 + trace], Baseline(trace), clipTop, clipBottom, false, trace);
+        DrawTraceSegment(p, last_[trace - 1], x, stripLeft_, s.bytes[2 + trace], Baseline(trace), gain_, clipTop,
+                         clipBottom, false);
     for (int trace = 5; trace <= 7; ++trace)
-        DrawSegment(p, LeadValue(s, leadOfTrace_[trace - 5]), Baseline(trace), clipTop, clipBottom, false, trace);
-    AdvancePen();
-}
-
-void EcgStrip::AdvancePen() {
-    penX_ += step_;
-    if (penX_ >= static_cast<float>(stripRight_)) penX_ = static_cast<float>(stripLeft_ + 1);
+        DrawTraceSegment(p, last_[trace - 1], x, stripLeft_, LeadValue(s, leadOfTrace_[trace - 5]), Baseline(trace),
+                         gain_, clipTop, clipBottom, false);
+    penX_ = AdvancedPenX(penX_, step_, stripLeft_, stripRight_);
 }
 
 void EcgStrip::RestartTraces(QPainter& p) {
+    const int32_t x = static_cast<int32_t>(penX_);
     for (int trace = 1; trace <= kStripTraceCount; ++trace)
-        DrawSegment(p, 0, Baseline(trace), stripTop_, stripBottom_, true, trace);
+        DrawTraceSegment(p, last_[trace - 1], x, stripLeft_, 0, Baseline(trace), gain_, stripTop_, stripBottom_, true);
 }
 
 void EcgStrip::DrawGrid(QPainter& p, int32_t fromX, int32_t toX, bool joinDashes) const {
@@ -164,12 +131,12 @@ void EcgStrip::DrawGrid(QPainter& p, int32_t fromX, int32_t toX, bool joinDashes
     const int32_t lastX = std::min(toX, stripRight_);
     for (int32_t x = first; x <= lastX; ++x) {
         if (x % 4 != 0) continue;
-        if (x % 20 == 0) LineTo(p, x, stripTop_ + 1, x, stripBottom_);
+        if (x % 20 == 0) LineToExcludingEnd(p, x, stripTop_ + 1, x, stripBottom_);
         const int32_t dashFrom = joinDashes ? std::max(x - 4, stripLeft_) : x;
         for (int32_t y = stripTop_ + 1; y < stripBottom_; ++y) {
             if (y % 4 != 0) continue;
             if (y % 20 == 0)
-                LineTo(p, dashFrom, y, x + 4, y);
+                LineToExcludingEnd(p, dashFrom, y, x + 4, y);
             else
                 p.drawPoint(x, y);
         }

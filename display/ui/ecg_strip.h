@@ -9,6 +9,7 @@
 #include <QString>
 #include <cstdint>
 
+#include "display/ui/trace_pen.h"
 #include "engine/ecg_display.h"
 
 class QPainter;
@@ -50,7 +51,6 @@ public:
     bool ToggleGrid();
     bool IsGridOn() const { return gridOn_ != 0; }
     void Resync() { drawnIndex_ = samples_.WriteIndex(); }
-    void ClearCalipers() { caliper1X_ = caliper2X_ = 0; }
 
     // Draws every sample that arrived since the last drawing and erases the band ahead of the
     // pen; returns the area painted (for the widget update).
@@ -83,15 +83,8 @@ public:
     static QColor BackgroundColour();
 
 private:
-    struct Point {
-        int32_t x = 0;
-        int32_t y = 0;
-    };
-    void DrawSegment(QPainter& p, int32_t value, int32_t baseline, int32_t clipTop, int32_t clipBottom, bool restart,
-                     int trace);
     void DrawSample(QPainter& p, const EcgSample& sample, int32_t clipTop, int32_t clipBottom);
     void RestartTraces(QPainter& p);
-    void AdvancePen();
     void DrawGrid(QPainter& p, int32_t fromX, int32_t toX, bool joinDashes) const;
     void ClearStrip(QPainter& p, const QColor& outline) const;
 
@@ -102,7 +95,6 @@ private:
     float penX_ = 0;
     int32_t stripLeft_ = 65, stripRight_ = 0;
     int32_t drawingEnabled_ = 0;
-    int32_t caliper1X_ = 0, caliper2X_ = 0;
     int32_t gridOn_ = 0;
     int32_t firstBaseline_ = 0;
     int32_t stripBottom_ = 0;
@@ -111,9 +103,8 @@ private:
     int32_t stripTop_ = 0;
     int32_t icSpacing_ = 0;
     int32_t surfaceSpacing_ = 0;
-    int32_t topMargin_ = 0;
     int32_t layoutWidth_ = 0;
-    Point last_[kStripTraceCount];  // last drawn point of each trace
+    TracePoint last_[kStripTraceCount];  // last drawn point of each trace
 };
 
 }  // namespace vantrel

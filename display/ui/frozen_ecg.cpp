@@ -6,6 +6,7 @@
 #include "display/ui/dotted_line.h"
 #include "display/ui/ecg_strip.h"
 #include "display/ui/rate_trend.h"
+#include "display/ui/trace_pen.h"
 
 namespace vantrel {
 
@@ -13,17 +14,6 @@ namespace {
 
 // The screen's vertical gain: a sample value v is drawn v * 8 / 16 pixels above its baseline.
 constexpr int32_t kScreenGain = 8;
-
-// A line that leaves out its last pixel, which the next segment starts from.
-void LineTo(QPainter& p, int32_t x1, int32_t y1, int32_t x2, int32_t y2) {
-    if (x1 == x2 && y1 == y2) return;
-    if (x1 == x2)
-        p.drawLine(x1, y1, x2, y2 > y1 ? y2 - 1 : y2 + 1);
-    else if (y1 == y2)
-        p.drawLine(x1, y1, x2 > x1 ? x2 - 1 : x2 + 1, y2);
-    else
-        p.drawLine(x1, y1, x2, y2);
-}
 
 // Texts of the frozen screen: black on the trend's grey, baseline at y.
 void DrawScreenText(QPainter& p, int x, int y, const QString& text) {
@@ -39,26 +29,11 @@ void DrawScreenText(QPainter& p, int x, int y, const QString& text) {
 
 void FrozenTracePen::Segment(QPainter& p, int32_t value, int32_t baseline, int32_t clipTop, int32_t clipBottom,
                              bool restart, int trace) {
-    Point& last = last_[trace - 1];
-    const int32_t x = static_cast<int32_t>(penX_);
-    if (restart)
-        last = {x, baseline};
-    else if (x < last.x)
-        last.x = stripLeft_;  // the pen has wrapped: do not join back across the strip
-    if (value <= -1000) {
-        LineTo(p, x, baseline, x, value == -1000 ? baseline - 40 : baseline + 40);
-        return;
-    }
-    const int32_t y = std::clamp(baseline - value * gain_ / 16, clipTop, clipBottom);
-    if (x == last.x && y == last.y) return;
-    LineTo(p, last.x, last.y, x, y);
-    last = {x, y};
+    DrawTraceSegment(p, last_[trace - 1], static_cast<int32_t>(penX_), stripLeft_, value, baseline, gain_, clipTop,
+                     clipBottom, restart);
 }
 
-void FrozenTracePen::Advance() {
-    penX_ += step_;
-    if (penX_ >= static_cast<float>(stripRight_)) penX_ = static_cast<float>(stripLeft_ + 1);
-}
+void FrozenTracePen::Advance() { penX_ = AdvancedPenX(penX_, step_, stripLeft_, stripRight_); }
 
 int32_t FrozenEcg::CaliperMs(int32_t caliper1X, int32_t caliper2X, float step) {
     return static_cast<int32_t>(static_cast<float>((caliper2X - caliper1X) * 5) / step);

@@ -8,6 +8,7 @@
 #include <QString>
 #include <cstdint>
 
+#include "display/ui/trace_pen.h"
 #include "engine/frozen_record.h"
 
 class QPainter;
@@ -68,9 +69,9 @@ private:
     int32_t caliper1X_ = 0, caliper2X_ = 0;  // 0 = none
 };
 
-// Draws one stretch of frozen traces with the strip's drawing rules (a line from each trace's last
-// point, spikes for the pacing marks, clamping to the clip band).  Shared by the screen and the
-// printed page.
+// Draws one stretch of frozen traces with the live strip's own routine (display/ui/trace_pen.h):
+// a line from each trace's last point, spikes for the pacing marks, clamping to the clip band.
+// Shared by the screen and the printed page.
 class FrozenTracePen {
 public:
     FrozenTracePen(int32_t stripLeft, int32_t stripRight, float step, int32_t gain)
@@ -81,14 +82,11 @@ public:
     float PenX() const { return penX_; }
 
 private:
-    struct Point {
-        int32_t x = 0, y = 0;
-    };
     int32_t stripLeft_, stripRight_;
     float step_;
     int32_t gain_;
     float penX_;
-    Point last_[7];
+    TracePoint last_[7];  // last drawn point of each trace
 };
 
 }  // namespace vantrel

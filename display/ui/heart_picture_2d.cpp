@@ -563,24 +563,16 @@ int32_t HeartPicture2D::HitLink(int32_t viewX, int32_t viewY) const {
     return -1;
 }
 
-bool HeartPicture2D::QueueCellRepaint(int32_t cell) {
-    if (cell < 0 || cell >= kMaxCells || pending_[cell]) return false;
-    pending_[cell] = true;
-    pendingCells_[pendingCount_++] = cell;
-    return pendingCount_ == 1;
-}
+bool HeartPicture2D::QueueCellRepaint(int32_t cell) { return pendingCells_.Add(cell); }
 
-void HeartPicture2D::DropCellRepaints() {
-    for (int32_t i = 0; i < pendingCount_; ++i) pending_[pendingCells_[i]] = false;
-    pendingCount_ = 0;
-}
+void HeartPicture2D::DropCellRepaints() { pendingCells_.Clear(); }
 
 QRect HeartPicture2D::FlushCellRepaints(QPainter& client) {
-    const int32_t count = pendingCount_;
+    const int32_t count = pendingCells_.Count();
     {
         std::lock_guard<std::mutex> guard(heart_.lock);
         const int32_t style = heart_.pictureMode, tone = heart_.tone;
-        for (int32_t i = 0; i < count; ++i) cellLooks_[i] = LookOfCell(heart_, pendingCells_[i], style, tone);
+        for (int32_t i = 0; i < count; ++i) cellLooks_[i] = LookOfCell(heart_, pendingCells_.Cell(i), style, tone);
     }
     QRect touched;
     client.save();
@@ -588,10 +580,9 @@ QRect HeartPicture2D::FlushCellRepaints(QPainter& client) {
     for (int32_t i = 0; i < count; ++i) {
         DrawCellLook(client, cellLooks_[i], lineWidth_);
         touched |= CellLookBounds(cellLooks_[i]);
-        pending_[pendingCells_[i]] = false;
     }
     client.restore();
-    pendingCount_ = 0;
+    pendingCells_.Clear();
     return toView_.mapRect(touched).adjusted(-1, -1, 1, 1);
 }
 

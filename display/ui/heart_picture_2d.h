@@ -23,6 +23,7 @@
 #include <cstdint>
 #include <string>
 
+#include "display/ui/cell_repaint_queue.h"
 #include "engine/heart_record.h"
 #include "engine/pacemaker.h"
 
@@ -217,9 +218,7 @@ private:
     int32_t electrodeX_[kElectrodeCount] = {}, electrodeY_[kElectrodeCount] = {};
     bool electrodePlaced_[kElectrodeCount] = {};
 
-    int32_t pendingCells_[kMaxCells] = {};
-    int32_t pendingCount_ = 0;
-    bool pending_[kMaxCells] = {};
+    CellRepaintQueue pendingCells_;  // cells whose messages came since the last flush
 };
 
 }  // namespace vantrel

@@ -460,29 +460,21 @@ void HeartPicture3D::WaitForRegionWork() {
 
 HeartPicture3D::~HeartPicture3D() { WaitForRegionWork(); }
 
-bool HeartPicture3D::QueueCellRepaint(int32_t cell) {
-    if (cell < 0 || cell >= kMaxCells || pending_[cell]) return false;
-    pending_[cell] = true;
-    pendingCells_[pendingCount_++] = cell;
-    return pendingCount_ == 1;
-}
+bool HeartPicture3D::QueueCellRepaint(int32_t cell) { return pendingCells_.Add(cell); }
 
-void HeartPicture3D::DropCellRepaints() {
-    for (int32_t i = 0; i < pendingCount_; ++i) pending_[pendingCells_[i]] = false;
-    pendingCount_ = 0;
-}
+void HeartPicture3D::DropCellRepaints() { pendingCells_.Clear(); }
 
 QRect HeartPicture3D::FlushCellRepaints(QPainter& client) {
     const int32_t style = drawnStyle_;
     const bool volume = IsVolumeStyle(style);
     // Paused before the regions were computed: compute them now rather than paint over nearer faces.
     if (volume && refreshCountdown_.load() != 0) ComputeVisibleRegions();
-    const int32_t count = pendingCount_;
+    const int32_t count = pendingCells_.Count();
     {
         std::lock_guard<std::mutex> guard(heart_.lock);
         const int32_t tone = heart_.tone;
         for (int32_t i = 0; i < count; ++i) {
-            const int32_t cell = pendingCells_[i];
+            const int32_t cell = pendingCells_.Cell(i);
             if (cell >= cellCount_) continue;
             if (volume) {
                 TakePolygonFills(cell, style);
@@ -497,8 +489,7 @@ QRect HeartPicture3D::FlushCellRepaints(QPainter& client) {
     const QTransform clientTransform = client.transform();
     client.setTransform(toView_);
     for (int32_t i = 0; i < count; ++i) {
-        const int32_t cell = pendingCells_[i];
-        pending_[cell] = false;
+        const int32_t cell = pendingCells_.Cell(i);
         if (cell >= cellCount_ || !visible_[cell]) continue;
         if (!volume) {
             touched |= PaintPointCell(client, cell, style, false);
@@ -519,7 +510,7 @@ QRect HeartPicture3D::FlushCellRepaints(QPainter& client) {
             touched |= QRect(circle.x - r - 2, circle.y - r - 2, 2 * r + 5, 2 * r + 5);
         }
     }
-    pendingCount_ = 0;
+    pendingCells_.Clear();
     client.setTransform(clientTransform);
     return toView_.mapRect(touched);
 }

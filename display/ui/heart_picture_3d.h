@@ -28,6 +28,7 @@
 #include "display/ui/heart_projection.h"
 #include "display/ui/queued_wake.h"
 #include "engine/ecg_synthesis.h"
+#include "display/ui/cell_repaint_queue.h"
 #include "engine/heart_record.h"
 
 class QObject;
@@ -203,9 +204,7 @@ private:
     int32_t linkLookCount_ = 0;
     CircleLook circles_[7];
 
-    int32_t pendingCells_[kMaxCells] = {};
-    int32_t pendingCount_ = 0;
-    bool pending_[kMaxCells] = {};
+    CellRepaintQueue pendingCells_;  // cells whose messages came since the last flush
 
     VectorLoop vectorLoop_;
     int32_t generation_ = 0;  // full drawings so far: a region result of an older one is dropped
