@@ -173,6 +173,22 @@ void EngineControl::SetTone(int32_t tone) {
     Log("Tone " + std::to_string(tone));
 }
 
+int32_t EngineControl::ApplyTone(int32_t tone) {
+    std::lock_guard<std::mutex> guard(doc_.heart.lock);
+    doc_.heart.SetTone(tone, false);
+    return doc_.heart.tickCount;
+}
+
+void EngineControl::LogToneAt(int32_t tick, int32_t tone) {
+    std::lock_guard<std::mutex> guard(doc_.heart.lock);
+    doc_.actions.Append(tick, "Tone " + std::to_string(tone));
+}
+
+int32_t EngineControl::Tone() {
+    std::lock_guard<std::mutex> guard(doc_.heart.lock);
+    return doc_.heart.tone;
+}
+
 bool EngineControl::ToggleTWave() {
     std::lock_guard<std::mutex> guard(doc_.heart.lock);
     doc_.heart.tWaveOn = doc_.heart.tWaveOn ? 0 : 1;

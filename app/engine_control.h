@@ -59,7 +59,14 @@ public:
     void LogAction(const std::string& text);
 
     // Plain record fields, set and read under the lock.
+    // The tone set by the user and logged as "Tone N".
     void SetTone(int32_t tone);
+    // The tone set without an entry in the action log (the steps of a drag, whose final tone is
+    // logged once; the engine's own tone messages); returns the tick at which it was applied.
+    int32_t ApplyTone(int32_t tone);
+    // "Tone N" logged at `tick`: a drag's final tone, at the tick of its last step.
+    void LogToneAt(int32_t tick, int32_t tone);
+    int32_t Tone();
     bool ToggleTWave();
     bool ToggleRespiration();
     bool TWaveOn();

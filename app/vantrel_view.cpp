@@ -40,6 +40,7 @@
 #include "app/panel_placement.h"
 #include "app/rate_monitor.h"
 #include "app/settings/settings_file.h"
+#include "app/tone_bar_log.h"
 #include "app/ui_text.h"
 #include "app/vantrel_doc.h"
 #include "app/view_controls.h"
@@ -172,7 +173,9 @@ void CCVantrelView::FirstPaint() {
     panelFont.setPixelSize(11);
     tone_.Create(this, panelFont);
     // Every move of the bar (wheel, arrow and page keys, clicks, the thumb) applies its new
-    // position at once; the tone message moves the bar without coming back here.
+    // position at once; the tone message moves the bar without coming back here.  A drag is
+    // logged as one action (app/tone_bar_log.h).
+    toneLog_ = new ToneBarLog(tone_.toneBar, doc_, this);
     connect(tone_.toneBar, &QScrollBar::valueChanged, this, &CCVantrelView::ApplyTonePosition);
     prLabel_ = StaticText("PR=", this);
     prLabel_->setObjectName("PrLabel");
@@ -955,7 +958,8 @@ void CCVantrelView::OnTone(int32_t tone) {
         const QSignalBlocker blocker(tone_.toneBar);
         tone_.toneBar->setValue(PositionOfTone(tone));
     }
-    EngineControl(doc_).SetTone(tone);
+    // The engine's own tone (a ramp, a sequence, a load): not an action of the user.
+    EngineControl(doc_).ApplyTone(tone);
     const int32_t sinusRate = SinusRateAtTone(tone);
     tone_.sinusRateValue->setText(sinusRate < 0 ? QStringLiteral(" - ") : QString::number(sinusRate));
     tone_.toneValue->setText(QString::number(std::clamp(tone, 0, 999)));
@@ -963,7 +967,7 @@ void CCVantrelView::OnTone(int32_t tone) {
 
 void CCVantrelView::ApplyTonePosition(int32_t position) {
     const int32_t tone = ToneFromScrollPosition(std::clamp(position, 0, 200));
-    EngineControl(doc_).SetTone(tone);
+    toneLog_->Apply(tone);
     tone_.toneValue->setText(QString::number(std::clamp(tone, 0, 999)));
 }
 

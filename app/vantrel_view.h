@@ -42,6 +42,7 @@ class CReglage;
 class CButtonR;
 class HTMLReader;
 class QueuedWake;
+class ToneBarLog;
 class CComboBoxL;
 class CComboBoxR;
 class CMainDlg;
@@ -267,6 +268,7 @@ private:
 
     CCVantrelDoc& doc_;
     CReglage& tone_;  // the document's tone panel; its windows are this view's children
+    ToneBarLog* toneLog_ = nullptr;  // the tone bar's moves in the action log, from the first paint
     ScreenLayout layout_;
     QImage canvas_;
     bool fullPaintPending_ = true;

@@ -1,6 +1,9 @@
 // The desktop's actions in the action log, and the live ring written as an EDF+ recording with
 // them: what the frozen screen's "Record ECG file" writes.
 #include <QComboBox>
+#include <QScrollBar>
+#include <QStyleOptionSlider>
+#include <QWheelEvent>
 #include <edflib.h>
 #include <gtest/gtest.h>
 
@@ -11,6 +14,7 @@
 
 #include "app/command_table.h"
 #include "app/engine_control.h"
+#include "engine/autonomic_tone.h"
 #include "recording/ecg_stretch_recording.h"
 #include "tests/app/desktop_fixture.h"
 
@@ -24,6 +28,30 @@ std::vector<std::string> LoggedTexts(const ActionLog& log) {
 }
 
 using DesktopActionLogTest = DesktopTest;
+
+// The tone bar's thumb, in the bar's coordinates.
+QRect ThumbOf(QScrollBar* bar) {
+    QStyleOptionSlider option;
+    option.initFrom(bar);
+    option.subControls = QStyle::SC_All;
+    option.orientation = bar->orientation();
+    option.minimum = bar->minimum();
+    option.maximum = bar->maximum();
+    option.sliderPosition = bar->sliderPosition();
+    option.sliderValue = bar->value();
+    option.singleStep = bar->singleStep();
+    option.pageStep = bar->pageStep();
+    return bar->style()->subControlRect(QStyle::CC_ScrollBar, &option, QStyle::SC_ScrollBarSlider, bar);
+}
+
+// The "Tone N" entries appended since `from` actions had been appended.
+std::vector<std::string> ToneEntriesSince(const ActionLog& log, int64_t from) {
+    std::vector<std::string> tones;
+    const int64_t added = log.appended - from;
+    for (int32_t n = log.Held() - static_cast<int32_t>(added); n < log.Held(); ++n)
+        if (std::string(log.Held(n).text).rfind("Tone ", 0) == 0) tones.push_back(log.Held(n).text);
+    return tones;
+}
 
 TEST_F(DesktopActionLogTest, EveryActionOfTheUserIsLoggedInItsWords) {
     Start();
@@ -57,6 +85,78 @@ TEST_F(DesktopActionLogTest, EveryActionOfTheUserIsLoggedInItsWords) {
         "Stimulator start lead 1 S1 600 ms S2 500 ms", "Stimulator stop", "Shock",
         "Atrial remodeling", "Drug: " + drugName, "Washout"};
     EXPECT_EQ(texts, expected);
+}
+
+TEST_F(DesktopActionLogTest, ADragOfTheToneBarIsOneActionAndEachKeyOrWheelStepIsOne) {
+    Start();
+    View().SetRunMode(0);
+    auto* bar = Child<QScrollBar>("ToneBar");
+    ASSERT_TRUE(bar);
+    auto tone = [this] {
+        std::lock_guard<std::mutex> guard(Doc().heart.lock);
+        return Doc().heart.tone;
+    };
+    auto toneText = [&] { return "Tone " + std::to_string(tone()); };
+
+    // The thumb dragged down in steps: each step applies its tone at once, nothing is logged
+    // until the button is released, then the tone it ended at, once.
+    int64_t before = Doc().actions.appended;
+    const QPoint grip = ThumbOf(bar).center();
+    QTest::mousePress(bar, Qt::LeftButton, {}, grip);
+    std::vector<int32_t> tonesOnTheWay;
+    for (int dy = 3; dy <= 15; dy += 3) {
+        QTest::mouseMove(bar, grip + QPoint(0, dy));
+        tonesOnTheWay.push_back(tone());
+    }
+    EXPECT_EQ(tonesOnTheWay.size(), 5u);
+    EXPECT_GT(tonesOnTheWay.front(), 0);
+    EXPECT_LT(tonesOnTheWay.back(), tonesOnTheWay.front()) << "each step of the drag applies its tone";
+    EXPECT_EQ(tonesOnTheWay.back(), ToneFromScrollPosition(bar->value()));
+    EXPECT_TRUE(ToneEntriesSince(Doc().actions, before).empty()) << "nothing is logged during the drag";
+    QTest::mouseRelease(bar, Qt::LeftButton, {}, grip + QPoint(0, 15));
+    QApplication::processEvents();
+    EXPECT_EQ(ToneEntriesSince(Doc().actions, before), std::vector<std::string>{toneText()});
+
+    // Keys and the wheel: one action per step, logged as it comes.
+    before = Doc().actions.appended;
+    bar->setFocus();
+    QTest::keyClick(bar, Qt::Key_Up);
+    const std::string afterFirstKey = toneText();
+    QTest::keyClick(bar, Qt::Key_Up);
+    const std::string afterSecondKey = toneText();
+    QWheelEvent wheel(QPointF(bar->rect().center()), bar->mapToGlobal(QPointF(bar->rect().center())), QPoint(),
+                      QPoint(0, -120), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(bar, &wheel);
+    const std::vector<std::string> expected = {afterFirstKey, afterSecondKey, toneText()};
+    EXPECT_EQ(ToneEntriesSince(Doc().actions, before), expected);
+    EXPECT_NE(expected[1], expected[2]) << "the wheel moved the bar";
+
+    // A drag that rests: its tone is logged after a moment, and the release adds nothing more.
+    before = Doc().actions.appended;
+    const QPoint grip2 = ThumbOf(bar).center();
+    QTest::mousePress(bar, Qt::LeftButton, {}, grip2);
+    QTest::mouseMove(bar, grip2 + QPoint(0, -12));
+    EXPECT_TRUE(ToneEntriesSince(Doc().actions, before).empty());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !ToneEntriesSince(Doc().actions, before).empty(); }, 5000));
+    EXPECT_EQ(ToneEntriesSince(Doc().actions, before), std::vector<std::string>{toneText()});
+    QTest::mouseRelease(bar, Qt::LeftButton, {}, grip2 + QPoint(0, -12));
+    QApplication::processEvents();
+    EXPECT_EQ(ToneEntriesSince(Doc().actions, before).size(), 1u);
+
+    // A drag that comes back to where it started changed nothing: nothing is logged.
+    before = Doc().actions.appended;
+    const QPoint grip3 = ThumbOf(bar).center();
+    QTest::mousePress(bar, Qt::LeftButton, {}, grip3);
+    QTest::mouseMove(bar, grip3 + QPoint(0, 20));
+    QTest::mouseMove(bar, grip3);
+    QTest::mouseRelease(bar, Qt::LeftButton, {}, grip3);
+    QApplication::processEvents();
+    EXPECT_TRUE(ToneEntriesSince(Doc().actions, before).empty());
+
+    // The engine's own tone (a ramp, a sequence, a load) moves the bar but is no action of the user.
+    Doc().notifier.Send(kMsgTone, 500, 0);
+    EXPECT_EQ(tone(), 500);
+    EXPECT_TRUE(ToneEntriesSince(Doc().actions, before).empty());
 }
 
 TEST_F(DesktopActionLogTest, TheLiveRingIsRecordedWithTheActionsOfItsStretch) {
