@@ -191,7 +191,7 @@ void CCVantrelView::FirstPaint() {
     recordButton_->setObjectName("RecordButton");
     recordButton_->setFocusPolicy(Qt::NoFocus);
     connect(recordButton_, &QPushButton::clicked, this, &CCVantrelView::ToggleRecordIntervals);
-    styleList_ = new QComboBox(this);
+    styleList_ = new FittingComboBox(this);
     styleList_->setObjectName("StyleList");
     styleList_->addItems(PictureStyleNames());
     styleList_->setCurrentIndex(
@@ -207,7 +207,7 @@ void CCVantrelView::FirstPaint() {
     }
 
     // 12. Sweep speed.
-    speedList_ = new QComboBox(this);
+    speedList_ = new FittingComboBox(this);
     speedList_->setObjectName("SpeedList");
     for (const char* s : kSpeedEntries) speedList_->addItem(s);
     speedList_->setCurrentIndex(1);
@@ -735,12 +735,17 @@ void CCVantrelView::LayOutControls() {
 
     // Tone panel: a narrow column at the left edge, above the strip, so that it covers as little
     // of the heart picture as it can.
+    // The full-width screens show only the tone value and the heart rate under the bar.
     const QRect tone = rects.toneColumn;
+    const std::vector<QLabel*> toneLabels =
+        displayMode_ == kScreenHeart
+            ? std::vector<QLabel*>{tone_.toneValue, tone_.arLabel, tone_.sinusRateValue, tone_.heartRateValue}
+            : std::vector<QLabel*>{tone_.toneValue, tone_.heartRateValue};
     tone_.svbLabel->setGeometry(tone.left(), tone.top(), tone.width(), 14);
-    const int barHeight = tone.height() - 16 - 4 * 16;
+    const int barHeight = tone.height() - 16 - static_cast<int>(toneLabels.size()) * 16;
     tone_.toneBar->setGeometry(tone.left() + 6, tone.top() + 16, 16, barHeight);
     int y = tone.top() + 16 + barHeight + 2;
-    for (QLabel* label : {tone_.toneValue, tone_.arLabel, tone_.sinusRateValue, tone_.heartRateValue}) {
+    for (QLabel* label : toneLabels) {
         label->setGeometry(tone.left(), y, tone.width(), 14);
         y += 16;
     }
@@ -752,39 +757,29 @@ void CCVantrelView::LayOutControls() {
     strip.GetIntracardiacBaselines(baselines);
     for (int n = 0; n < 4; ++n)
         electrodeButton_[n]->setGeometry(beside.left(), baselines[n] - kRowHeight / 2, beside.width(), kRowHeight);
-    for (int i = 0; i < 3; ++i)
-        leadList_[i]->setGeometry(beside.left(), strip.Baseline(5 + i) - 11, beside.width(), 22);
     // On the frozen screen the time of the stretch is written at the strip's bottom left: the
     // list stands clear of it.
     const int speedListY = strip.StripBottom() - (displayMode_ == kScreenFrozen ? 40 : 24);
     speedList_->setGeometry(beside.left(), speedListY, beside.width(), 22);
-    elapsedLabel_->setGeometry(beside.left(), strip.StripTop() + 2, beside.width() + 4, 16);
+    // Each lead list centred on its trace's baseline; on a low window the last one rises (still
+    // beside its trace) to stay clear of the sweep-speed list.
+    for (int i = 0; i < 3; ++i) {
+        const int top = strip.Baseline(5 + i) - 11;
+        leadList_[i]->setGeometry(beside.left(), i == 2 ? std::min(top, speedListY - 24) : top, beside.width(), 22);
+    }
+    // Above the first trace's rows and the first "I.C." button.
+    elapsedLabel_->setGeometry(beside.left(), strip.StripTop() + 1, beside.width() + 4, 16);
 
     // Heart-model screen only: the therapy lists above the strip, the row under the picture.
     const QRect therapy = rects.therapyRow;
     const int listWidth = (therapy.width() - 6) / 2;
     sequenceList_->setGeometry(therapy.left(), therapy.top(), listWidth, therapy.height());
     drugList_->setGeometry(therapy.left() + listWidth + 6, therapy.top(), listWidth, therapy.height());
-    // "SVPB", "VPB", "PR=", "QT=", "Record" at their natural widths, the style list takes the rest
-    // of the left half.
-    const QRect row = rects.pictureControls;
-    int x = row.left();
-    auto place = [&](QWidget* widget, int width, int dy, int height) {
-        widget->setGeometry(x, row.top() + dy, width, height);
-        x += width + 4;
-    };
-    const QFontMetrics fm(svpbButton_->font());
-    const int buttonWidth = std::max(48, fm.horizontalAdvance(svpbButton_->text()) + 16);
-    place(svpbButton_, buttonWidth, 1, 22);
-    place(vpbButton_, buttonWidth, 1, 22);
-    const int labelWidth = QFontMetrics(prLabel_->font()).horizontalAdvance(QStringLiteral("QT=000ms")) + 4;
-    place(prLabel_, labelWidth, 4, 16);
-    place(qtLabel_, labelWidth, 4, 16);
-    place(recordButton_, std::max(56, QFontMetrics(recordButton_->font()).horizontalAdvance(recordButton_->text()) + 16),
-          1, 22);
-    styleList_->setGeometry(x, row.top(), std::max(row.right() + 1 - x, 80), 24);
+    // "SVPB", "VPB", "PR=", "QT=", "Record" and the style list at the widths of their texts, over
+    // two lines when the half is narrow (app/view_rows.cpp).
+    const int topOfRows = LayOutPictureRow(rects);
     PlaceCommentPage();
-    LayOut3DControls(row.top());
+    LayOut3DControls(topOfRows);
 }
 
 void CCVantrelView::ShowHeartScreenControls() {
@@ -1077,6 +1072,7 @@ void CCVantrelView::ChooseLanguage() {
         doc_.languageIndex = chosen;
         doc_.ApplyLanguage();
         emit languageApplied();
+        TranslateControls();
         // The model again, with the language's drug and sequence files.
         ReloadModel();
         if (doc_.notifier.EndRequested()) return;

@@ -176,6 +176,11 @@ private:
     void PaintEcgScreen(QPainter& p, bool newLayout);
     void PaintCommentsScreen(bool newLayout);
     void LayOutControls();
+    // The row under the heart picture, over as many lines as its texts need; returns the top of
+    // its topmost line (app/view_rows.cpp).
+    int LayOutPictureRow(const ViewRects& rects);
+    // The view's own control texts in the language now in force (after "Choose language").
+    void TranslateControls();
     void ShowHeartScreenControls();
     void ShowEcgScreenControls();
     void HideScreenControls();
@@ -229,7 +234,8 @@ private:
 
     // The 3D picture's controls and the arrest (vantrel_view_3d.cpp).
     void Create3DControls();
-    void LayOut3DControls(int rowY);
+    // `topOfRows`: the top of the topmost line of the row under the picture.
+    void LayOut3DControls(int topOfRows);
     void Show3DControls(bool shown);
     void OnAngleBarAction(QScrollBar* bar, int action);
     void ShowHeart3D();

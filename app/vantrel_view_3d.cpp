@@ -55,16 +55,18 @@ void CCVantrelView::Create3DControls() {
     }
 }
 
-void CCVantrelView::LayOut3DControls(int rowY) {
-    // Under the picture: the chamber boxes, then the azimuth bar; the elevation bar stands at the
-    // right edge of the picture, below the orientation mark and its scale.
+void CCVantrelView::LayOut3DControls(int topOfRows) {
+    // Under the picture, above the row of controls: the chamber boxes, then the azimuth bar; the
+    // elevation bar stands at the right edge of the picture, below the orientation mark and its
+    // scale, and ends above the chamber boxes (higher on a low window).
     const int half = layout_.layoutWidth / 2;
-    for (int i = 0; i < 4; ++i) chamberBox_[i]->setGeometry(50 + i * 52, rowY - 46, 50, 20);
+    for (int i = 0; i < 4; ++i) chamberBox_[i]->setGeometry(50 + i * 52, topOfRows - 46, 50, 20);
     // The bar ends short of the pacemaker panel's can, which shares this band when a mode is set.
     const int barRight = std::min(half - 40, 5 * layout_.layoutWidth / 12 - 8);
-    azimuthBar_->setGeometry(50, rowY - 22, std::max(barRight - 50, 60), 16);
-    const int top = 310;
-    elevationBar_->setGeometry(half - 44, top, 16, std::max(rowY - 52 - top, 40));
+    azimuthBar_->setGeometry(50, topOfRows - 22, std::max(barRight - 50, 60), 16);
+    const int bottom = topOfRows - 52;
+    const int top = std::min(310, bottom - 40);
+    elevationBar_->setGeometry(half - 44, top, 16, bottom - top);
 }
 
 void CCVantrelView::Show3DControls(bool shown) {

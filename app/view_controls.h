@@ -1,4 +1,5 @@
-// The view's own kinds of control: a button and a list that also answer the right mouse button.
+// The view's own kinds of control: a button and lists that also answer the right mouse button,
+// and lists that stay readable in a narrow window.
 #pragma once
 
 #include <QComboBox>
@@ -6,6 +7,25 @@
 #include <QPushButton>
 
 namespace vantrel {
+
+// A drop-down list that, given less width than its shown entry needs, shortens the shown text
+// with an ellipsis and carries the whole of it in its tooltip.  Its drop-down stays as wide as
+// its longest entry.
+class FittingComboBox : public QComboBox {
+    Q_OBJECT
+public:
+    explicit FittingComboBox(QWidget* parent = nullptr);
+    // Whether the shown entry is shortened to fit.
+    bool TextCut() const;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    int TextWidth() const;  // the room for the shown text, pixels
+    void FollowText();      // the tooltip after a change of entry or of width
+};
 
 // A push button whose right click opens a setting of the action it starts.
 class CButtonR : public QPushButton {
@@ -23,10 +43,10 @@ protected:
 };
 
 // A drop-down list whose right click asks for help about it (drug and sequence lists).
-class CComboBoxR : public QComboBox {
+class CComboBoxR : public FittingComboBox {
     Q_OBJECT
 public:
-    using QComboBox::QComboBox;
+    using FittingComboBox::FittingComboBox;
 signals:
     void rightClicked();
 
@@ -38,10 +58,10 @@ protected:
 };
 
 // A lead list beside a lower trace of the strip.
-class CComboBoxL : public QComboBox {
+class CComboBoxL : public FittingComboBox {
     Q_OBJECT
 public:
-    using QComboBox::QComboBox;
+    using FittingComboBox::FittingComboBox;
 };
 
 }  // namespace vantrel

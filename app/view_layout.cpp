@@ -22,7 +22,9 @@ ViewRects ComputeViewRects(const ScreenLayout& layout, int32_t displayMode) {
     r.strip = StripGeometryFor(w, h, !heart);
     if (r.stripShown)
         for (int t = 1; t <= kStripTraceCount; ++t) r.traceBands[t - 1] = r.strip.TraceBand(t);
-    r.toneColumn = QRect(2, 4, kToneColumnWidth - 4, std::max(r.strip.top - 8, 6 * 16 + 40));
+    // Beside the heart picture the column may reach below the strip's top; on the full-width
+    // screens the column left of the strip starts there.
+    r.toneColumn = QRect(2, 4, kToneColumnWidth - 4, heart ? std::max(r.strip.top - 8, 6 * 16 + 40) : r.strip.top - 8);
     r.besideStrip = QRect(heart ? half + 2 : 4, r.strip.top, 56, r.strip.bottom - r.strip.top);
     // The left half under the picture: the pacemaker panel's can (drawn at the layout's fixed
     // place, from 200 to 140 pixels above layoutHeight) and one row of controls under it.

@@ -1,20 +1,28 @@
-// The desktop's layout at the window sizes users have, from a small laptop to a 4K screen: the
-// strip's traces stay free of panels and controls, the panels stay inside the view, the heart
+// The desktop's layout at the window sizes users have, from an old 800 x 600 screen and a netbook
+// to a 4K screen, in English and in French: the strip's traces stay free of panels and controls,
+// no control covers another or shows a cut text, the panels stay inside the view, the heart
 // picture fills its half; the tool panels close and come back; a button that cannot act says why.
 //
 // With VANTREL_SHOT_DIR set, the main window is saved there at every size and screen, to look at.
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QStatusBar>
+#include <QStyleOptionButton>
 #include <QToolButton>
 
+#include <algorithm>
+
 #include "app/command_table.h"
+#include "app/control_flow.h"
 #include "app/dialogs/child_panel.h"
 #include "app/dialogs/pacemaker_dialog.h"
 #include "app/dialogs/premature_panel.h"
 #include "app/dialogs/stimulator_dialog.h"
+#include "app/view_controls.h"
 #include "tests/app/desktop_fixture.h"
 
 namespace vantrel {
@@ -23,12 +31,27 @@ namespace {
 struct WindowSize {
     int width, height;
 };
-constexpr WindowSize kWindowSizes[] = {{1024, 640}, {1366, 768}, {1920, 1080}, {3840, 2160}};
+// {0, 0}: the window that holds the smallest view the layout is made for.
+constexpr WindowSize kSmallestView = {0, 0};
+constexpr WindowSize kWindowSizes[] = {kSmallestView, {800, 600},   {1024, 600},
+                                       {1024, 640},   {1366, 768},  {1920, 1080}, {3840, 2160}};
+
+// The room a push button's style gives its text.
+int ButtonTextRoom(const QPushButton* button) {
+    QStyleOptionButton option;
+    option.initFrom(button);
+    return button->style()->subElementRect(QStyle::SE_PushButtonContents, &option, button).width();
+}
 
 class DesktopLayoutTest : public DesktopTest {
 protected:
-    void ResizeWindow(const WindowSize& size) {
+    void ResizeWindow(WindowSize size) {
         Frame().setWindowState(Qt::WindowNoState);
+        if (size.width == 0) {
+            // The frame's own room (menu, toolbar, status bar) around a view of the smallest size.
+            const QSize room = Frame().size() - View().size();
+            size = {ScreenLayout::kMinViewWidth + room.width(), ScreenLayout::kMinViewHeight + room.height()};
+        }
         Frame().resize(size.width, size.height);
         QApplication::processEvents();
         ASSERT_TRUE(QTest::qWaitFor(
@@ -45,10 +68,15 @@ protected:
             QTest::qWait(10);
         }
     }
-    void SaveShot(const WindowSize& size, const char* screen) {
+    void SaveShot(const char* language, const char* screen) {
         const QString dir = qEnvironmentVariable("VANTREL_SHOT_DIR");
         if (dir.isEmpty()) return;
-        Frame().grab().save(QDir(dir).filePath(QStringLiteral("%1x%2_%3.png").arg(size.width).arg(size.height).arg(screen)));
+        Frame().grab().save(QDir(dir).filePath(
+            QStringLiteral("%1x%2_%3_%4.png").arg(Frame().width()).arg(Frame().height()).arg(language, screen)));
+    }
+    void CloseAllPanels() {
+        for (ChildPanel* panel : View().findChildren<ChildPanel*>()) panel->hide();
+        Settle();
     }
     QList<ChildPanel*> OpenPanels() {
         QList<ChildPanel*> open;
@@ -81,44 +109,154 @@ protected:
                 EXPECT_FALSE(r.intersects(panel->geometry()))
                     << where << ": " << panel->objectName().toStdString() << " covers control " << name;
         }
+        CheckControls(where);
     }
+    static std::string NameOf(const QWidget* control) {
+        const QString text = control->property("text").toString();
+        return (control->objectName() + " " + control->metaObject()->className() + (text.isEmpty() ? "" : " \"" + text + "\""))
+            .toStdString();
+    }
+    // The view's own controls: none covers another, and every text shows whole (a list may shorten
+    // its shown entry when its tooltip carries the whole of it).
+    void CheckControls(const char* where) {
+        std::vector<QWidget*> controls;
+        for (QWidget* control : View().findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
+            if (!control->isVisible() || qobject_cast<ChildPanel*>(control)) continue;
+            if (control->inherits("QTextBrowser")) continue;
+            controls.push_back(control);
+        }
+        for (size_t i = 0; i < controls.size(); ++i)
+            for (size_t j = i + 1; j < controls.size(); ++j)
+                EXPECT_FALSE(controls[i]->geometry().intersects(controls[j]->geometry()))
+                    << where << ": " << NameOf(controls[i]) << " and " << NameOf(controls[j]) << " overlap";
+        for (QWidget* control : controls) {
+            if (auto* button = qobject_cast<QPushButton*>(control)) {
+                EXPECT_LE(button->fontMetrics().horizontalAdvance(button->text()), ButtonTextRoom(button))
+                    << where << ": the text of " << NameOf(button) << " is cut at width " << button->width();
+            } else if (auto* list = qobject_cast<FittingComboBox*>(control)) {
+                if (list->TextCut()) {
+                    EXPECT_EQ(list->toolTip(), list->currentText())
+                        << where << ": " << NameOf(list) << " is cut without its whole text in a tooltip";
+                }
+            } else if (qobject_cast<QComboBox*>(control)) {
+                ADD_FAILURE() << where << ": " << NameOf(control) << " cannot shorten its text";
+            } else if (qobject_cast<QLabel*>(control) || qobject_cast<QCheckBox*>(control)) {
+                EXPECT_LE(control->sizeHint().width(), control->width())
+                    << where << ": the text of " << NameOf(control) << " is cut";
+            }
+        }
+    }
+    // Every screen at every size, in the language the program started in.
+    void CheckEveryScreenAtEverySize(const char* language) {
+        for (const WindowSize& size : kWindowSizes) {
+            SCOPED_TRACE(::testing::Message() << language << ", " << size.width << " x " << size.height);
+            ResizeWindow(size);
+            CheckEveryScreen(language);
+        }
+    }
+    void CheckEveryScreen(const char* language);
 };
 
-TEST_F(DesktopLayoutTest, EveryScreenHoldsAtEveryWindowSize) {
-    Start();
-    for (const WindowSize& size : kWindowSizes) {
-        SCOPED_TRACE(::testing::Message() << size.width << " x " << size.height);
-        ResizeWindow(size);
-        const ScreenLayout layout = View().Layout();
-        EXPECT_EQ(layout.layoutWidth, View().width());
-        EXPECT_EQ(layout.displayScale, layout.layoutHeight * 1000 / 630);
-        EXPECT_EQ(Doc().strip.StripRight(), layout.layoutWidth - 10);
-        EXPECT_LE(Doc().strip.StripBottom(), View().height()) << "the strip is cut off";
+void DesktopLayoutTest::CheckEveryScreen(const char* language) {
+    const ScreenLayout layout = View().Layout();
+    EXPECT_EQ(layout.layoutWidth, View().width());
+    EXPECT_EQ(layout.displayScale, layout.layoutHeight * 1000 / 630);
+    EXPECT_EQ(Doc().strip.StripRight(), layout.layoutWidth - 10);
+    EXPECT_LE(Doc().strip.StripBottom(), View().height()) << "the strip is cut off";
+    // Two tool panels open at once (three on the ECG screen) find room clear of every control and
+    // trace from 1024 x 640 up, from 1366 x 768 up with the wider French panels; below that the
+    // controls and the traces are checked alone.
+    const bool french = std::string(language) == "fr";
+    const bool panelsFit = View().width() >= (french ? 1366 : 1024) && View().height() >= (french ? 768 : 640) - 88;
 
-        // Heart-model screen with the pacemaker and the stimulator open.
-        Command(kCmdHeart2d);
+    // Heart-model screen, then with the pacemaker and the stimulator open.
+    Command(kCmdHeart2d);
+    CloseAllPanels();
+    CheckLayout("heart-model screen");
+    SaveShot(language, "heart");
+    if (panelsFit) {
         Command(kCmdPacemaker);
         Command(kCmdStimulator);
-        CheckLayout("heart-model screen");
-        // The flat heart fills its half: inside the picture's rectangle, and across most of it on
-        // one axis at least (the same scale on both).
-        const ViewRects rects = View().Rects();
-        const QRect model = View().Picture().FittedModelBox();
-        EXPECT_TRUE(rects.picture.contains(model)) << "the model leaves its rectangle";
-        EXPECT_LT(model.right(), View().width() / 2);
-        EXPECT_TRUE(model.width() >= rects.picture.width() * 8 / 10 || model.height() >= rects.picture.height() * 8 / 10)
-            << "the model covers " << model.width() << " x " << model.height() << " of " << rects.picture.width()
-            << " x " << rects.picture.height();
-        SaveShot(size, "heart");
-
-        // ECG screen: the premature-beat panel comes with it.
-        Command(kCmdEcgScreen);
-        Command(kCmdPacemaker);
-        Command(kCmdStimulator);
-        EXPECT_TRUE(View().PrematurePanel()->isVisible());
-        CheckLayout("ECG screen");
-        SaveShot(size, "ecg");
+        CheckLayout("heart-model screen with panels");
     }
+    // The flat heart fills its half: inside the picture's rectangle, and across most of it on
+    // one axis at least (the same scale on both).
+    const ViewRects rects = View().Rects();
+    const QRect model = View().Picture().FittedModelBox();
+    EXPECT_TRUE(rects.picture.contains(model)) << "the model leaves its rectangle";
+    EXPECT_LT(model.right(), View().width() / 2);
+    EXPECT_TRUE(model.width() >= rects.picture.width() * 8 / 10 || model.height() >= rects.picture.height() * 8 / 10)
+        << "the model covers " << model.width() << " x " << model.height() << " of " << rects.picture.width()
+        << " x " << rects.picture.height();
+
+    // The 3D picture with its chamber boxes and scroll bars, and "Stop" in place of "Record".
+    Command(kCmdHeart3d);
+    CloseAllPanels();
+    QTest::mouseClick(Child<QPushButton>("RecordButton"), Qt::LeftButton);
+    CheckLayout("3D heart screen");
+    SaveShot(language, "heart3d");
+    QTest::mouseClick(Child<QPushButton>("RecordButton"), Qt::LeftButton);
+    Command(kCmdHeart2d);
+
+    // ECG screen: the premature-beat panel comes with it.
+    Command(kCmdEcgScreen);
+    EXPECT_TRUE(View().PrematurePanel()->isVisible());
+    if (panelsFit) {
+        Command(kCmdPacemaker);
+        Command(kCmdStimulator);
+        CheckLayout("ECG screen with panels");
+    }
+    SaveShot(language, "ecg");
+    CloseAllPanels();
+    CheckLayout("ECG screen");
+}
+
+TEST(ControlFlowTest, TheFewestLinesAtFullWidthThenAtLeastWidthThenEverythingCut) {
+    // Two fixed items of 50, then a list of 100 that may shrink to 40 and takes the rest of its
+    // line; 4 pixels between neighbours.
+    const std::vector<FlowItem> items = {{50, 0, false}, {50, 0, false}, {100, 40, true}};
+    struct Case {
+        std::vector<FlowLine> lines;  // top to bottom
+        bool fits;
+        int lineCount;
+        std::vector<FlowPlacement> placed;
+    } cases[] = {
+        // One line holds all at full width; the list takes the rest.
+        {{{0, 300}}, true, 1, {{0, 0, 50}, {0, 54, 50}, {0, 108, 192}}},
+        // The bottom line of 200 holds them only with the list shrunk: two lines at full width
+        // come first, the list alone on the bottom line.
+        {{{0, 120}, {0, 200}}, true, 2, {{0, 0, 50}, {0, 54, 50}, {1, 0, 200}}},
+        // Only one line of 200: the list shrinks, then takes what is left.
+        {{{0, 200}}, true, 1, {{0, 0, 50}, {0, 54, 50}, {0, 108, 92}}},
+        // Nothing holds them: the list is cut to the end of the line.
+        {{{0, 130}}, false, 1, {{0, 0, 50}, {0, 54, 50}, {0, 108, 22}}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(::testing::Message() << c.lines.size() << " lines, the bottom one " << c.lines.back().right);
+        const FlowResult flow = FlowControls(items, c.lines, 4);
+        EXPECT_EQ(flow.fits, c.fits);
+        EXPECT_EQ(flow.lineCount, c.lineCount);
+        ASSERT_EQ(flow.items.size(), c.placed.size());
+        for (size_t i = 0; i < c.placed.size(); ++i) {
+            EXPECT_EQ(flow.items[i].line, c.placed[i].line) << "item " << i;
+            EXPECT_EQ(flow.items[i].x, c.placed[i].x) << "item " << i;
+            EXPECT_EQ(flow.items[i].width, c.placed[i].width) << "item " << i;
+        }
+    }
+}
+
+TEST_F(DesktopLayoutTest, EveryScreenHoldsAtEveryWindowSizeInEnglish) {
+    Start();
+    CheckEveryScreenAtEverySize("en");
+}
+
+TEST_F(DesktopLayoutTest, EveryScreenHoldsAtEveryWindowSizeInFrench) {
+    std::filesystem::copy_file(std::filesystem::path(VANTREL_DATA_DIR) / "CVantrelFrancais_FR.LNG",
+                               data_ / "CVantrelFrancais_FR.LNG");
+    WriteSettingsText("Language 1;\r\n");
+    Start();
+    ASSERT_EQ(Child<QPushButton>("RecordButton")->text(), "Enregistrer");
+    CheckEveryScreenAtEverySize("fr");
 }
 
 TEST_F(DesktopLayoutTest, AResizeKeepsOpenPanelsOffTheTraces) {

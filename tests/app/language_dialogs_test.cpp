@@ -90,6 +90,13 @@ TEST_F(LanguageDesktopTest, ChoosingFrancaisTranslatesMenusDialogsAndListsAndEng
     EXPECT_EQ(Child<QComboBox>("DrugList")->itemText(2), "Classe IC") << "the drug file with the suffix _FR";
     EXPECT_EQ(TitleOfNextParametersDialog(), QString::fromUtf8("Réglage des paramètres"));
     EXPECT_EQ(View().RunMode(), kRunNormal) << "the model was reloaded and runs";
+    // The view's own buttons take the new texts, laid out again at widths that hold them.
+    auto* record = Child<QPushButton>("RecordButton");
+    EXPECT_EQ(record->text(), "Enregistrer");
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] { return record->width() > record->fontMetrics().horizontalAdvance(record->text()) + 8; }, 2000))
+        << "\"Enregistrer\" is cut in a button " << record->width() << " pixels wide";
+    EXPECT_EQ(Child<QComboBox>("StyleList")->itemText(1), "Squelette");
 
     // Back to English: dialogs at once, the menu only after a restart.
     ChooseLanguageRow(0);
