@@ -110,6 +110,10 @@ public:
     void SetWarningSink(std::function<void(const std::string&)> sink) { warn_ = std::move(sink); }
     // Applies every action due once `heart.tickCount` ticks have run.
     void ApplyDue(CCoeur& heart);
+    // Whether some action is due once `heart.tickCount` ticks have run.
+    bool Due(const CCoeur& heart) const {
+        return next_ < actions_.size() && actions_[next_].tick <= heart.tickCount;
+    }
     // At each heart-rate sample, as the desktop's redraw handler: the model's start sequence runs
     // at the first sample after the load.
     void RateSample(CCoeur& heart);

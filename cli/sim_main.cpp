@@ -228,6 +228,7 @@ int main(int argc, char** argv) {
     runOptions.stop = &stopRequested;
     InstallStopHandlers();
     runOptions.betweenTicks = [&schedule](CCoeur& h) { schedule.ApplyDue(h); };
+    runOptions.betweenTicksDue = [&schedule](const CCoeur& h) { return schedule.Due(h); };
     runOptions.atRateSample = [&schedule](CCoeur& h) { schedule.RateSample(h); };
     SimSummary summary;
     // The default model loads under an empty name; the summary and the recording name its file.

@@ -108,6 +108,19 @@ public:
         TakeNewActions();
     }
 
+    // Between ticks, before the records of the cells are read or written: a clock that keeps the
+    // cells in its columns writes them back.
+    void ReleaseCells() {
+        if (keepingClock_) keepingClock_->ReleaseCells();
+    }
+
+    void BetweenTicks() {
+        if (!options_.betweenTicks) return;
+        if (options_.betweenTicksDue && !options_.betweenTicksDue(heart_)) return;
+        ReleaseCells();
+        options_.betweenTicks(heart_);
+    }
+
     bool Stopped() const { return stopped_; }
 
     void OnTick(const CCoeur&, const TickRecord& record) override {
@@ -136,6 +149,7 @@ public:
             ecg_->Add(tick);
         }
         if (ticks_ % kRateSampleTicks == 0) {
+            ReleaseCells();
             summary_.heartRate = RateCellHeartRate(heart_);
             summary_.cell5Rate = Cell5HeartRate(heart_);
             summary_.heartRates.push_back(summary_.heartRate);
@@ -148,7 +162,7 @@ public:
             done_ = true;
             doneSignal_.notify_all();
         } else {
-            if (options_.betweenTicks) options_.betweenTicks(heart_);
+            BetweenTicks();
             TakeNewActions();
         }
     }
@@ -173,7 +187,13 @@ public:
         SimulationClock clock(heart_, display);
         clock.SetTickListener(this);
         std::lock_guard<std::mutex> guard(heart_.lock);
+        // Nobody else touches the heart during this run: the tick keeps the cells' counters in
+        // its columns, and this observer writes them back before it reads or changes a cell.
+        keepingClock_ = &clock;
+        clock.KeepCellsBetweenTicks(true);
         while (ticks_ < target_ && !stopped_) clock.TickAndSample(true);
+        clock.KeepCellsBetweenTicks(false);
+        keepingClock_ = nullptr;
     }
 
     int64_t Ticks() const { return ticks_; }
@@ -191,6 +211,7 @@ private:
     bool stopped_ = false;
     std::string line_;
     SimulationClock* clock_ = nullptr;
+    SimulationClock* keepingClock_ = nullptr;  // the clock of a fast run, which keeps the cells
     std::mutex doneMutex_;
     std::condition_variable doneSignal_;
     bool done_ = false;

@@ -304,38 +304,7 @@ void PropagateLinks(CCoeur& heart) {
     // so reading them once gives the same result as reading them link by link.
     uint8_t leaving[kMaxCells];
     for (int32_t c = 0; c < cellCount; ++c) leaving[c] = heart.cells[c].propagating != 0;
-    PropagateLinks(heart, leaving);
-}
-
-void PropagateLinks(CCoeur& heart, const uint8_t* leaving) {
-    const int32_t level = heart.robustnessLevel;
-    const int32_t cellCount = std::clamp(heart.cellCount, 0, kMaxCells);
-    for (int32_t i = 0; i < heart.linkCount; ++i) {
-        CellLink& link = heart.links[i];
-        // A link naming a cell that is not loaded conducts nothing.
-        if (link.cellA < 0 || link.cellA >= cellCount || link.cellB < 0 ||
-            link.cellB >= cellCount)
-            continue;
-        const bool fromA = leaving[link.cellA] &&
-                           (link.linkType == LinkType::Bidir || link.linkType == LinkType::BlocRetro);
-        const bool fromB = leaving[link.cellB] && link.robustR > level &&
-                           (link.linkType == LinkType::Bidir || link.linkType == LinkType::BlocAntero);
-        if (!fromA && !fromB) continue;
-        CCell& a = heart.cells[link.cellA];
-        CCell& b = heart.cells[link.cellB];
-        if (fromA) {
-            if (link.robustA > level) b.trigger = link.cellA + 1;
-            link.orientationFree = 0;
-        }
-        if (fromB) {
-            a.trigger = link.cellB + 1;
-            if (link.orientationFree == 1) {
-                std::swap(link.cellA, link.cellB);
-                std::swap(link.sideA, link.sideB);
-                link.orientationFree = 0;
-            }
-        }
-    }
+    PropagateLinks(heart, leaving, [&heart](int32_t c) -> int32_t& { return heart.cells[c].trigger; });
 }
 
 void Stimulate(CCell& cell, bool onlyIfExcitable) {

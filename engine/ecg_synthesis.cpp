@@ -1,6 +1,7 @@
 #include "engine/ecg_synthesis.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdlib>
 #include <limits>
 
@@ -40,113 +41,132 @@ int32_t EndOfQrs(CCell& cell, int32_t v) {
     return cell.jLevel;
 }
 
+// What the sample reads of a cell: its counters and its dipole, from its record or from the
+// tick's columns.
+struct RecordSource {
+    CCoeur& heart;
+    int32_t QrsPhase(int32_t i) const { return heart.cells[i].qrsPhase; }
+    int32_t ActiveWindow(int32_t i) const { return heart.cells[i].activeWindow; }
+    int32_t Amplitude(int32_t i) const { return heart.cells[i].amplitude; }
+    int32_t StOffset(int32_t i) const { return heart.cells[i].stOffset; }
+    int32_t TSmoothed(int32_t i) const { return heart.cells[i].tSmoothed; }
+    Vector3 Dipole(int32_t i) const {
+        const CCell& cell = heart.cells[i];
+        return {cell.dipoleX, cell.dipoleY, cell.dipoleZ};
+    }
+    void EndOfQrsTaken(int32_t) const {}
+};
+
+struct ColumnSource {
+    CCoeur& heart;
+    CellColumns& columns;
+    int32_t QrsPhase(int32_t i) const { return columns.qrsPhase[i]; }
+    int32_t ActiveWindow(int32_t i) const { return columns.activeWindow[i]; }
+    int32_t Amplitude(int32_t i) const { return columns.amplitude[i]; }
+    int32_t StOffset(int32_t i) const { return columns.stOffset[i]; }
+    int32_t TSmoothed(int32_t i) const { return columns.tSmoothed[i]; }
+    Vector3 Dipole(int32_t i) const {
+        return {columns.dipoleX[i], columns.dipoleY[i], columns.dipoleZ[i]};
+    }
+    // The end of the QRS has rewritten the record's injury offset: the column follows.
+    void EndOfQrsTaken(int32_t i) const { columns.stOffset[i] = heart.cells[i].stOffset; }
+};
+
 // Repolarisation of a cell outside its QRS: the T wave near the end of its recently-fired
 // window, and the injury term whenever the cell carries an ST offset.
-Vector3 Repolarisation(const CCell& cell, bool tWaveOn) {
-    const bool inTWave = tWaveOn && cell.activeWindow <= 48;
+template <class Source>
+Vector3 Repolarisation(const Source& source, int32_t i, bool tWaveOn) {
+    const int32_t window = source.ActiveWindow(i);
+    const int32_t stOffset = source.StOffset(i);
+    const bool inTWave = tWaveOn && window <= 48;
     // Most cells of a beating heart are here, between their QRS and their T wave.
-    if (!inTWave && cell.stOffset == 0) return {};
-    const Wide d[3] = {cell.dipoleX, cell.dipoleY, cell.dipoleZ};
+    if (!inTWave && stOffset == 0) return {};
+    const Vector3 dipole = source.Dipole(i);
+    const Wide d[3] = {dipole.x, dipole.y, dipole.z};
     Wide e[3] = {0, 0, 0};
     if (inTWave) {
-        const Wide t = kTWave[(48 - cell.activeWindow) / 2];
-        const bool large = std::abs(cell.amplitude) >= 30;
+        const Wide t = kTWave[(48 - window) / 2];
+        const int32_t tSmoothed = source.TSmoothed(i);
+        const bool large = std::abs(source.Amplitude(i)) >= 30;
         for (int c = 0; c < 3; ++c) {
-            if (cell.tSmoothed != 0)
-                e[c] = d[c] * t * cell.tSmoothed / 200;
+            if (tSmoothed != 0)
+                e[c] = d[c] * t * tSmoothed / 200;
             else if (large)
                 e[c] = d[c] * t / 2;
         }
     }
-    if (cell.stOffset != 0) {
+    if (stOffset != 0) {
         for (int c = 0; c < 3; ++c) {
-            const Wide s = d[c] * cell.stOffset / 4;
-            if (cell.activeWindow > 40)
+            const Wide s = d[c] * stOffset / 4;
+            if (window > 40)
                 e[c] -= s;
             else
-                e[c] += (-s) * cell.activeWindow / 40;
+                e[c] += (-s) * window / 40;
         }
     }
     return {e[0], e[1], e[2]};
 }
 
-}  // namespace
-
-int32_t StandardVectorTerm(int lead, int32_t x, int32_t y, int32_t negatedZ) {
-    const Wide a = x, b = y, c = negatedZ;
-    switch (lead) {
-        case 0: return static_cast<int32_t>(-(52 * a + 6 * b + 104 * c) / 100);
-        case 1: return static_cast<int32_t>((-15 * a - 35 * b - 176 * c) / 100);
-        case 2: return static_cast<int32_t>((69 * a + 38 * b - 116 * c) / 100);
-        case 3: return static_cast<int32_t>((134 * a + 68 * b - 49 * c) / 100);
-        case 4: return static_cast<int32_t>((109 * a + 64 * b + c) / 100);
-        case 5: return static_cast<int32_t>((65 * a + 52 * b + 23 * c) / 100);
-        default: return 0;
-    }
-}
-
-void Synthesise(CCoeur& heart, EcgSample& sample) {
-    // The cells that may contribute, in index order.
-    int16_t active[kMaxCells];
-    int32_t activeCount = 0;
-    const int32_t count = std::clamp(heart.cellCount, 0, kMaxCells);
-    for (int32_t i = 0; i < count; ++i)
-        if (MayContribute(heart.cells[i], heart.tWaveOn)) active[activeCount++] = static_cast<int16_t>(i);
-    SynthesiseCells(heart, active, activeCount, sample);
-}
-
-void SynthesiseCells(CCoeur& heart, const int16_t* active, int32_t activeCount,
-                     EcgSample& sample) {
+// The running sums of one sample.
+struct SampleSums {
     Wide x = 0, y = 0, z = 0;
     Wide atrialSum = 0, ventricularSum = 0;
     Wide ic[4] = {0, 0, 0, 0};
+};
+
+// Adds cell i to the sample: its QRS, or its repolarisation; writes its local signal.
+template <class Source>
+void AddCell(CCoeur& heart, const Source& source, int32_t i, bool marker, SampleSums& sums) {
     const int32_t lastAtrial = heart.lastAtrialIndex;
     const int32_t firstVentricular = heart.firstVentricularIndex;
-    const bool marker = heart.markerFlag != 0;
-
-    // During a shock artefact no cell contributes and the local signals keep their last values.
-    if (heart.shockArtifact == 0) {
-        // A cell outside its recently-fired window contributes nothing: its local signal is the
-        // stimulus mark alone.
-        const int32_t count = std::clamp(heart.cellCount, 0, kMaxCells);
-        std::fill_n(heart.cellZ, count, marker ? 100 : 0);
-        for (int32_t n = 0; n < activeCount; ++n) {
-            const int32_t i = active[n];
-            CCell& cell = heart.cells[i];
-            Vector3 e;
-            if (cell.qrsPhase >= 1 && cell.qrsPhase <= 8) {
-                const int k = 8 - cell.qrsPhase;
-                int32_t v = cell.qrsShape[k];
-                if (k == 7) v = EndOfQrs(cell, v);
-                e = {Wide{cell.dipoleX} * v, Wide{cell.dipoleY} * v, Wide{cell.dipoleZ} * v};
-                if (i <= lastAtrial) atrialSum += Wide{cell.amplitude} * v;
-                if (i >= firstVentricular) ventricularSum += Wide{cell.amplitude} * v;
-                for (int m = 0; m < 4; ++m)
-                    if (i == heart.icCell[m]) ic[m] = kIntracardiacAntero[k];
-            } else if (cell.qrsPhase >= -12 && cell.qrsPhase <= -1) {
-                const int j = cell.qrsPhase + 12;
-                const int32_t v = kRetrogradeQrs[j];
-                e = {Wide{cell.dipoleX} * v, Wide{cell.dipoleY} * v, Wide{cell.dipoleZ} * v};
-                // A retrograde atrial cell feeds the atrial sum with its Z term.
-                if (i < lastAtrial) atrialSum += e.z;
-                if (i >= firstVentricular) ventricularSum += Wide{cell.amplitude} * v;
-                for (int m = 0; m < 4; ++m)
-                    if (i == heart.icCell[m]) ic[m] = kIntracardiacRetro[j];
-            } else {
-                e = Repolarisation(cell, heart.tWaveOn != 0);
-                // Between its QRS and its T wave a cell adds nothing.
-                if (e.x == 0 && e.y == 0 && e.z == 0) continue;
-            }
-            heart.cellZ[i] = Saturate32(e.z + (marker ? 100 : 0));
-            x += e.x;
-            y += e.y;
-            z += e.z;
+    const int32_t qrsPhase = source.QrsPhase(i);
+    Vector3 e;
+    if (qrsPhase >= 1 && qrsPhase <= 8) {
+        CCell& cell = heart.cells[i];
+        const int k = 8 - qrsPhase;
+        int32_t v = cell.qrsShape[k];
+        if (k == 7) {
+            v = EndOfQrs(cell, v);
+            source.EndOfQrsTaken(i);
         }
+        const Vector3 d = source.Dipole(i);
+        e = {d.x * v, d.y * v, d.z * v};
+        const Wide amplitude = source.Amplitude(i);
+        if (i <= lastAtrial) sums.atrialSum += amplitude * v;
+        if (i >= firstVentricular) sums.ventricularSum += amplitude * v;
+        for (int m = 0; m < 4; ++m)
+            if (i == heart.icCell[m]) sums.ic[m] = kIntracardiacAntero[k];
+    } else if (qrsPhase >= -12 && qrsPhase <= -1) {
+        const int j = qrsPhase + 12;
+        const int32_t v = kRetrogradeQrs[j];
+        const Vector3 d = source.Dipole(i);
+        e = {d.x * v, d.y * v, d.z * v};
+        // A retrograde atrial cell feeds the atrial sum with its Z term.
+        if (i < lastAtrial) sums.atrialSum += e.z;
+        if (i >= firstVentricular) sums.ventricularSum += Wide{source.Amplitude(i)} * v;
+        for (int m = 0; m < 4; ++m)
+            if (i == heart.icCell[m]) sums.ic[m] = kIntracardiacRetro[j];
+    } else {
+        e = Repolarisation(source, i, heart.tWaveOn != 0);
+        // Between its QRS and its T wave a cell adds nothing.
+        if (e.x == 0 && e.y == 0 && e.z == 0) return;
     }
+    heart.cellZ[i] = Saturate32(e.z + (marker ? 100 : 0));
+    sums.x += e.x;
+    sums.y += e.y;
+    sums.z += e.z;
+}
 
-    const Wide atrialTerm = atrialSum / -100;
-    const Wide farAtrial = atrialSum / 2000;
-    const Wide farVentricular = ventricularSum / 6000;
+// The sample's bytes from the sums: the surface components, the oesophageal and intracardiac
+// leads with their far fields, the stimulus mark and the shock artefact, the precordial leads.
+void FinishSample(CCoeur& heart, SampleSums& sums, bool marker, EcgSample& sample) {
+    const int32_t lastAtrial = heart.lastAtrialIndex;
+    const int32_t firstVentricular = heart.firstVentricularIndex;
+    Wide x = sums.x, y = sums.y, z = sums.z;
+    Wide* ic = sums.ic;
+    const Wide atrialTerm = sums.atrialSum / -100;
+    const Wide farAtrial = sums.atrialSum / 2000;
+    const Wide farVentricular = sums.ventricularSum / 6000;
     for (int n = 0; n < 4; ++n) {
         const int32_t cell = heart.icCell[n];
         if (cell < 0) continue;
@@ -165,14 +185,14 @@ void SynthesiseCells(CCoeur& heart, const int16_t* active, int32_t activeCount,
         x += 100;
         y += 100;
         z += 100;
-        for (Wide& v : ic) v += 100;
+        for (int n = 0; n < 4; ++n) ic[n] += 100;
         heart.markerFlag = 0;
     }
     if (const int32_t a = heart.shockArtifact; a != 0) {
         x += a;
         y += a;
         z += a;
-        for (Wide& v : ic) v += a;
+        for (int n = 0; n < 4; ++n) ic[n] += a;
         // A positive artefact (the shock writes 300) falls by a twentieth plus one per tick; a
         // negative one, which nothing should write, rises the same way instead of running away.
         heart.shockArtifact = a > 0 ? a - a / 20 - 1 : a - a / 20 + 1;
@@ -206,6 +226,119 @@ void SynthesiseCells(CCoeur& heart, const int16_t* active, int32_t activeCount,
         }
         out[kEcgV1 + k] = Clamp(sum, -127, 127);
     }
+}
+
+// The T-wave shape value at each recently-fired window count 1..48 (0 outside the wave).
+constexpr auto kTWaveByWindow = [] {
+    std::array<int32_t, 49> table{};
+    for (int w = 1; w <= 48; ++w) table[w] = kTWave[(48 - w) / 2];
+    return table;
+}();
+
+// The plain T waves of every cell in 32-bit lanes, written for the compiler to turn into vector
+// instructions; the local signal of every cell (the stimulus mark, plus its T wave); marks in
+// `summedAlone` the cells that add something else, for AddCell.  Every column comes in as a
+// pointer of its own, so that the compiler knows that no store lands in another column.
+#if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__) && !defined(__SANITIZE_ADDRESS__) && !defined(__SANITIZE_THREAD__)
+__attribute__((target_clones("avx2", "default")))
+#endif
+void AddPlainTWaves(int32_t count, const int32_t* __restrict activeWindow,
+                    const int32_t* __restrict qrsPhase, const int32_t* __restrict stOffset,
+                    const int32_t* __restrict large, const int32_t* __restrict termX,
+                    const int32_t* __restrict termY, const int32_t* __restrict termZ,
+                    const int32_t* __restrict shapeByWindow, int32_t tWave, int32_t base,
+                    int32_t* __restrict cellZ, uint8_t* __restrict summedAlone,
+                    int32_t* __restrict totals) {
+    int32_t x = 0, y = 0, z = 0;
+    for (int32_t i = 0; i < count; ++i) {
+        const int32_t window = activeWindow[i], qrs = qrsPhase[i];
+        const int32_t inQrs = ((qrs >= 1) & (qrs <= 8)) | ((qrs >= -12) & (qrs <= -1));
+        const int32_t contributes = window > 0;
+        const int32_t inTWave = tWave & (window <= 48);
+        const int32_t injured = stOffset[i] != 0;
+        const int32_t plain = contributes & inTWave & ((inQrs | injured | large[i]) == 0);
+        const int32_t t = shapeByWindow[window & -plain];
+        const int32_t ex = termX[i] * t / 200;
+        const int32_t ey = termY[i] * t / 200;
+        const int32_t ez = termZ[i] * t / 200;
+        x += ex;
+        y += ey;
+        z += ez;
+        cellZ[i] = base + ez;
+        summedAlone[i] = static_cast<uint8_t>(contributes & (inQrs | injured | (inTWave & large[i])));
+    }
+    totals[0] = x;
+    totals[1] = y;
+    totals[2] = z;
+}
+
+void AddPlainTWaves(CellColumns& c, int32_t* cellZ, int32_t tWaveOn, int32_t base, SampleSums& sums) {
+    int32_t totals[3];
+    AddPlainTWaves(c.count, c.activeWindow, c.qrsPhase, c.stOffset, c.tWaveLarge, c.tWaveTermX,
+                   c.tWaveTermY, c.tWaveTermZ, kTWaveByWindow.data(), tWaveOn != 0 ? 1 : 0, base,
+                   cellZ, c.summedAlone, totals);
+    sums.x += totals[0];
+    sums.y += totals[1];
+    sums.z += totals[2];
+}
+
+template <class Source>
+void SynthesiseFrom(CCoeur& heart, const Source& source, const int16_t* active,
+                    int32_t activeCount, EcgSample& sample) {
+    SampleSums sums;
+    const bool marker = heart.markerFlag != 0;
+    // During a shock artefact no cell contributes and the local signals keep their last values.
+    if (heart.shockArtifact == 0) {
+        // A cell outside its recently-fired window contributes nothing: its local signal is the
+        // stimulus mark alone.
+        const int32_t count = std::clamp(heart.cellCount, 0, kMaxCells);
+        std::fill_n(heart.cellZ, count, marker ? 100 : 0);
+        for (int32_t n = 0; n < activeCount; ++n) AddCell(heart, source, active[n], marker, sums);
+    }
+    FinishSample(heart, sums, marker, sample);
+}
+
+}  // namespace
+
+int32_t StandardVectorTerm(int lead, int32_t x, int32_t y, int32_t negatedZ) {
+    const Wide a = x, b = y, c = negatedZ;
+    switch (lead) {
+        case 0: return static_cast<int32_t>(-(52 * a + 6 * b + 104 * c) / 100);
+        case 1: return static_cast<int32_t>((-15 * a - 35 * b - 176 * c) / 100);
+        case 2: return static_cast<int32_t>((69 * a + 38 * b - 116 * c) / 100);
+        case 3: return static_cast<int32_t>((134 * a + 68 * b - 49 * c) / 100);
+        case 4: return static_cast<int32_t>((109 * a + 64 * b + c) / 100);
+        case 5: return static_cast<int32_t>((65 * a + 52 * b + 23 * c) / 100);
+        default: return 0;
+    }
+}
+
+void Synthesise(CCoeur& heart, EcgSample& sample) {
+    // The cells that may contribute, in index order.
+    int16_t active[kMaxCells];
+    int32_t activeCount = 0;
+    const int32_t count = std::clamp(heart.cellCount, 0, kMaxCells);
+    for (int32_t i = 0; i < count; ++i)
+        if (MayContribute(heart.cells[i], heart.tWaveOn)) active[activeCount++] = static_cast<int16_t>(i);
+    SynthesiseCells(heart, active, activeCount, sample);
+}
+
+void SynthesiseCells(CCoeur& heart, const int16_t* active, int32_t activeCount,
+                     EcgSample& sample) {
+    SynthesiseFrom(heart, RecordSource{heart}, active, activeCount, sample);
+}
+
+void SynthesiseColumns(CCoeur& heart, CellColumns& columns, EcgSample& sample) {
+    SampleSums sums;
+    const bool marker = heart.markerFlag != 0;
+    // During a shock artefact no cell contributes and the local signals keep their last values.
+    if (heart.shockArtifact == 0) {
+        const ColumnSource source{heart, columns};
+        AddPlainTWaves(columns, heart.cellZ, heart.tWaveOn, marker ? 100 : 0, sums);
+        ForEachMarked(columns.summedAlone, columns.count,
+                      [&](int32_t i) { AddCell(heart, source, i, marker, sums); });
+    }
+    FinishSample(heart, sums, marker, sample);
 }
 
 }  // namespace vantrel

@@ -14,9 +14,6 @@
 namespace vantrel {
 namespace {
 
-// Cells ahead of the one stepping whose record the tick asks the memory for.
-constexpr int32_t kPrefetchAhead = 6;
-
 ClockHooks& NoHooks() {
     static ClockHooks none;
     return none;
@@ -25,7 +22,7 @@ ClockHooks& NoHooks() {
 }  // namespace
 
 SimulationClock::SimulationClock(CCoeur& heart, EcgDisplay& display)
-    : heart_(heart), display_(display), hooks_(&NoHooks()) {}
+    : heart_(heart), display_(display), hooks_(&NoHooks()), columns_(std::make_unique<CellColumns>()) {}
 
 SimulationClock::~SimulationClock() { Stop(); }
 
@@ -114,6 +111,27 @@ void SimulationClock::SendKeptNotices() {
         heart_.notifier->Send(kMsgCellChanged, keptNoticeTick_, keptNoticeCells_[n]);
 }
 
+void SimulationClock::KeepCellsBetweenTicks(bool keep) {
+    keepCells_ = keep;
+    if (!keep) ReleaseCells();
+}
+
+void SimulationClock::ReleaseCells() { columns_->Release(heart_); }
+
+void SimulationClock::StoreWatchedCells() {
+    const int32_t count = columns_->count;
+    for (const int32_t i : {heart_.stimCell, heart_.pmAtrialCell, heart_.pmVentricularCell,
+                            heart_.pmVentricular2Cell})
+        if (i >= 0 && i < count) columns_->StoreCell(heart_.cells[i], i);
+}
+
+void SimulationClock::LoadWatchedCells() {
+    const int32_t count = columns_->count;
+    for (const int32_t i : {heart_.stimCell, heart_.pmAtrialCell, heart_.pmVentricularCell,
+                            heart_.pmVentricular2Cell})
+        if (i >= 0 && i < count) columns_->LoadCell(heart_.cells[i], i);
+}
+
 bool SimulationClock::TickAndSample(bool fromTimer, EcgSample* stored) {
     TickRecord record;
     record.fired = Tick(fromTimer);
@@ -121,7 +139,8 @@ bool SimulationClock::TickAndSample(bool fromTimer, EcgSample* stored) {
     record.complexClosed = closedThisTick_;
     record.stimulus = heart_.markerFlag != 0;
     EcgSample sample;
-    SynthesiseCells(heart_, activeCells_, activeCount_, sample);
+    SynthesiseColumns(heart_, *columns_, sample);
+    if (!keepCells_) ReleaseCells();
     sample.bytes[kEcgResp] = static_cast<int8_t>(heart_.respValue & 0xFF);
     sample.bytes[kEcgSampleMarker] = static_cast<int8_t>(heart_.sampleMarker & 0xFF);
     const int32_t slot = display_.writeIndex.load(std::memory_order_relaxed);
@@ -140,8 +159,15 @@ bool SimulationClock::Tick(bool fromTimer) {
     heart.tickCount = static_cast<int32_t>(static_cast<uint32_t>(heart.tickCount) + 1u);
     tickCountSeen_.store(heart.tickCount);
 
+    CellColumns& columns = *columns_;
+    // Kept between ticks, the columns hold the truth: the records of the cells stimulated or
+    // sensed before the cell steps are brought up to date (their counters were stored after the
+    // last tick's steps) and taken back after.
+    const bool kept = columns.held;
+
     // 2. The automatic end of a drug: every cell back to its model values, the link gate to 50.
     if (heart.cellResetCountdown > 0 && --heart.cellResetCountdown == 0) {
+        columns.Release(heart);
         heart.ResetAllCells();
         heart.notifier->Post(kMsgDrugEnded, 0, 1);
     }
@@ -170,50 +196,55 @@ bool SimulationClock::Tick(bool fromTimer) {
     // 9. End of complex: PR, QT and RR of the complex that has just ended.
     closedThisTick_ = CloseComplex(heart);
 
-    // 10. Every cell steps in index order.
-    ActivitySums sums;
+    // The cells go into the columns (or, kept, the stimulated ones go back).
+    if (!columns.held)
+        columns.Take(heart);
+    else if (kept)
+        LoadWatchedCells();
+
+    // 10. Every cell steps in index order.  A quiet cell (most cells, most of the time) only
+    // counts down and reads no other cell: all of them step at once in the columns first, then
+    // every other cell takes its full step in index order.
+    StepQuietCells(columns);
     bool fired = false;
     bool propagating = false;  // some impulse leaves its cell this tick
-    const int32_t count = std::clamp(heart.cellCount, 0, kMaxCells);
-    activeCount_ = 0;
-    // Whether each cell's impulse leaves it this tick, gathered for the link walk while the
-    // cells step, so that the walk does not visit every cell record again.
-    uint8_t leaving[kMaxCells];
+    const int32_t count = columns.count;
+    // The activity sums over the cells up to a firing cell, after their step of this tick.
+    ActivitySums sums;
+    int32_t summedTo = 0;  // cells below this index are in `sums`
+    bool ventricleConducting = false;
     const int32_t lastAtrial = heart.lastAtrialIndex;
-    const int32_t tWaveOn = heart.tWaveOn;
-    for (int32_t i = 0; i < count; ++i) {
-        CCell& cell = heart.cells[i];
-        // The records are far apart: ask for a later cell's first line while this one steps.
-        __builtin_prefetch(&heart.cells[std::min(i + kPrefetchAhead, count - 1)]);
-        // A quiet cell (most cells, most of the time) only counts down: it neither fires nor
-        // leaves an impulse, and with no conduction it adds to the atrial sum alone.
-        if (CellQuiet(cell)) {
-            StepQuietCell(cell);
-            leaving[i] = 0;
-            activeCells_[activeCount_] = static_cast<int16_t>(i);
-            activeCount_ += MayContribute(cell, tWaveOn) ? 1 : 0;
-            if (i < lastAtrial && cell.activeWindow != 0) sums.atrial += std::abs(cell.amplitude);
-            continue;
+    const int32_t firstVentricular = heart.firstVentricularIndex;
+    const auto sumUpTo = [&](int32_t end) {
+        for (int32_t j = summedTo; j < end; ++j) {
+            const int32_t magnitude = columns.absAmplitude[j];
+            sums.atrial += j < lastAtrial && columns.activeWindow[j] != 0 ? magnitude : 0;
+            const bool conducting = j >= firstVentricular && columns.conductCounter[j] != 0;
+            sums.ventricular += conducting ? magnitude : 0;
+            ventricleConducting |= conducting;
         }
-        const CellEvent event = StepCell(heart, i, t);
-        leaving[i] = cell.propagating != 0;
-        propagating |= cell.propagating != 0;
-        if (MayContribute(cell, tWaveOn))
-            activeCells_[activeCount_++] = static_cast<int16_t>(i);
-        AddActivity(heart, i, sums);
-        if (event == 0) continue;
+        summedTo = std::max(summedTo, end);
+    };
+    ForEachMarked(columns.needsFullStep, count, [&](int32_t i) {
+        const CellEvent event = StepCellOnRecord(heart, columns, i, t);
+        propagating |= columns.propagating[i] != 0;
+        if (event == 0) return;
         if (fromTimer)
             heart.notifier->Post(kMsgCellChanged, heart.tickCount, i);
         else
             keptNoticeCells_[keptNoticeCount_++] = i;
-        if (event == kEventCounterExpired) continue;
+        if (event == kEventCounterExpired) return;
         // Stimulator bookkeeping of a firing (the capture of a delivered stimulus).
         StimulatorCellFired(heart, i);
+        sumUpTo(i + 1);
         NoteIntervalFiring(heart, i, sums);
         fired = true;
         CountRateFiring(heart, i);
-    }
+    });
+    sumUpTo(count);
+    if (ventricleConducting) heart.measureCountdown = 6;
     keptNoticeTick_ = heart.tickCount;
+    StoreWatchedCells();
 
     // 11. Pacemaker sensing of this tick's atrial and ventricular activity.
     PacemakerSensing(heart);
@@ -226,7 +257,14 @@ bool SimulationClock::Tick(bool fromTimer) {
 
     // 14. Firing cells excite their neighbours over the links.  Only a cell whose impulse leaves
     // it this tick excites anyone: without one the walk over the links would change nothing.
-    if (propagating) PropagateLinks(heart, leaving);
+    if (propagating) {
+        // Only a cell that has just stepped in full can leave an impulse.
+        uint8_t leaving[kMaxCells];
+        for (int32_t i = 0; i < count; ++i) leaving[i] = columns.propagating[i] != 0;
+        PropagateLinks(heart, leaving, [&columns](int32_t c) -> int32_t& { return columns.trigger[c]; });
+    }
+    // The links may have excited a watched cell.
+    StoreWatchedCells();
 
     // 15. Respiration generator: the next respiration value.
     AdvanceRespiration(heart);

@@ -13,7 +13,9 @@
 #include <atomic>
 #include <chrono>
 #include <cstdint>
+#include <memory>
 
+#include "engine/cell_columns.h"
 #include "engine/ecg_display.h"
 #include "engine/ecg_synthesis.h"
 #include "engine/heart_record.h"
@@ -89,14 +91,20 @@ public:
     // model lock for each tick: do not call it with the lock held.
     void Step();
 
-    // One global tick.  The caller holds the model lock.  fromTimer: cell notices are posted;
-    // otherwise they are kept for Step to send once the lock is released.  Returns whether some
-    // cell fired.
-    bool Tick(bool fromTimer);
-
-    // Tick plus its sample: synthesis, respiration and sample-marker bytes, the push into the
-    // ring, the tick listener.  The caller holds the model lock.  Returns whether some cell fired.
+    // One global tick with its sample: synthesis, respiration and sample-marker bytes, the push
+    // into the ring, the tick listener.  The caller holds the model lock.  fromTimer: cell notices
+    // are posted; otherwise they are kept for Step to send once the lock is released.  Returns
+    // whether some cell fired.
     bool TickAndSample(bool fromTimer, EcgSample* stored = nullptr);
+
+    // A run that nobody else touches between its ticks (the headless runner, a benchmark) may let
+    // the tick keep the cells' counters in its columns from one tick to the next instead of
+    // writing them back into the records after every tick.  While kept, the records' counters are
+    // out of date: call ReleaseCells before anything reads or writes a cell record between ticks
+    // (the tick listener included).  Turning keeping off releases.  Caller holds the model lock.
+    void KeepCellsBetweenTicks(bool keep);
+    // Writes the kept counters back into the records; the next tick takes them again.
+    void ReleaseCells();
 
     // Speed toggle: paused resumes at normal speed; normal -> slow -> ultra slow -> normal.
     void ToggleSpeed();
@@ -113,7 +121,12 @@ public:
     int32_t RedrawCountdown() const { return redrawCountdown_; }
 
 private:
+    bool Tick(bool fromTimer);
     void SendKeptNotices();
+    // The cells the stimulator and the pacemaker stimulate and sense around the cell steps: their
+    // records are kept up to date while the columns hold the cells.
+    void StoreWatchedCells();
+    void LoadWatchedCells();
 
     CCoeur& heart_;
     EcgDisplay& display_;
@@ -128,10 +141,9 @@ private:
     int32_t redrawCountdown_ = 100;  // ticks (timer periods while idle) to the next redraw beat
     bool closedThisTick_ = false;
 
-    // The cells that may add to the sample after the last tick (MayContribute), in index order:
-    // the only ones the sample of that tick sums.
-    int32_t activeCount_ = 0;
-    int16_t activeCells_[kMaxCells] = {};
+    // The cells' counters while the tick works on them.
+    std::unique_ptr<CellColumns> columns_;
+    bool keepCells_ = false;
 
     // Cell notices of a tick run on the interface thread, sent once the lock is released.
     int32_t keptNoticeTick_ = 0;

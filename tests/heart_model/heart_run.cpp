@@ -68,6 +68,7 @@ HeartRun RunShippedHeart(const HeartRunSpec& spec) {
     options.tone = spec.tone;
     options.ecgPath = RecordingPath();
     options.betweenTicks = [&schedule](CCoeur& h) { schedule.ApplyDue(h); };
+    options.betweenTicksDue = [&schedule](const CCoeur& h) { return schedule.Due(h); };
     options.atRateSample = [&schedule](CCoeur& h) { schedule.RateSample(h); };
     const bool ran = RunSimulation(*run.heart, run.heart->currentModelName, options, run.summary,
                                    run.error);
