@@ -299,12 +299,19 @@ CellEvent StepCell(CCoeur& heart, int32_t index, int32_t t) {
 
 void PropagateLinks(CCoeur& heart) {
     const int32_t cellCount = std::clamp(heart.cellCount, 0, kMaxCells);
-    // The cells' propagating flags side by side: the walk over the links then reads one small
-    // table instead of two scattered cell records per link.  Triggers do not change the flags,
-    // so reading them once gives the same result as reading them link by link.
+    // The cells' propagating flags side by side: triggers do not change them, so reading them
+    // once gives the same result as reading them link by link.
     uint8_t leaving[kMaxCells];
     for (int32_t c = 0; c < cellCount; ++c) leaving[c] = heart.cells[c].propagating != 0;
-    PropagateLinks(heart, leaving, [&heart](int32_t c) -> int32_t& { return heart.cells[c].trigger; });
+    for (int32_t k = 0; k < heart.linkCount; ++k) {
+        const CellLink& link = heart.links[k];
+        // A link naming a cell that is not loaded conducts nothing.
+        if (link.cellA < 0 || link.cellA >= cellCount || link.cellB < 0 || link.cellB >= cellCount)
+            continue;
+        ConductOverLink(
+            heart, k, [&](int32_t c) { return leaving[c] != 0; },
+            [&](int32_t c, int32_t source) { heart.cells[c].trigger = source; });
+    }
 }
 
 void Stimulate(CCell& cell, bool onlyIfExcitable) {

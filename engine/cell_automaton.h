@@ -30,98 +30,71 @@ IsoColour ActivationColour(int32_t v);
 // Advances cell `index` of the heart by one tick at tone t and reports what happened.
 CellEvent StepCell(CCoeur& heart, int32_t index, int32_t t);
 
-// A quiet cell in the columns: not inert, nothing pending, no escape due, no refractory counter
-// running out, and no impulse about to leave the cell or finish crossing it this tick.  Its step
-// only counts down (escape, recently-fired window, refractory and window counters, conduction,
-// QRS phase) and reports nothing.  Most cells of a beating heart are quiet most of the time.
-inline bool CellQuiet(const CellColumns& c, int32_t i) {
-    const int32_t conduct = c.conductCounter[i];
-    return (c.trigger[i] | c.inert[i]) == 0 && c.escapeCounter[i] > 1 && c.arpCounter[i] != 1 &&
-           c.rrpCounter[i] != 1 && (conduct == 0 || conduct > 2);
-}
-
-// The step of a quiet cell, exactly as StepCell takes it, without branches: the cells of a
-// beating heart are in every phase at once.
-inline void StepQuietCell(CellColumns& c, int32_t i) {
-    c.propagating[i] = 0;
-    c.escapeCounter[i] -= c.escapeCounter[i] < 2000 ? 1 : 0;
-    const int32_t window = c.activeWindow[i];
-    const bool windowRuns = window > 0;
-    c.activeWindow[i] = window - (windowRuns ? 1 : 0);
-    const int32_t arp = c.arpCounter[i], rrp = c.rrpCounter[i];
-    const bool recovered = windowRuns && arp == 0 && rrp == 0;
-    c.fatigue[i] = recovered ? c.fatigue[i] / 2 : c.fatigue[i];
-    c.arpCounter[i] = arp - (arp > 0 ? 1 : 0);
-    c.rrpCounter[i] = rrp - (rrp > 0 ? 1 : 0);
-    c.windowCounter[i] -= c.windowCounter[i] > 0 ? 1 : 0;
-    c.conductCounter[i] -= c.conductCounter[i] > 0 ? 1 : 0;
-    const int32_t qrs = c.qrsPhase[i];
-    c.qrsPhase[i] = qrs - (qrs > 0 ? 1 : 0) + (qrs < 0 ? 1 : 0);
-}
-
-// An inert cell whose window and conduction have ended: its step changes nothing but the
-// propagating flag, which it clears.
-inline bool CellIdleInert(const CellColumns& c, int32_t i) {
-    return c.inert[i] != 0 && (c.activeWindow[i] | c.conductCounter[i]) == 0;
-}
-
-// The full step of cell i held in the columns: on its record, whose counters are brought up to
-// date first and taken back after.
-inline CellEvent StepCellOnRecord(CCoeur& heart, CellColumns& c, int32_t i, int32_t t) {
-    CCell& cell = heart.cells[i];
-    c.StoreCell(cell, i);
-    const CellEvent event = StepCell(heart, i, t);
-    c.LoadCell(cell, i);
-    return event;
-}
-
-// Advances cell i held in the columns by one tick, exactly as StepCell advances its record: the
-// quiet and idle cases in the columns, every other step on the record.
+// Steps cell i held in the columns through tick `c.now`, exactly as StepCell steps its record:
+// a quiet step in the columns, any other on the record, whose counters are brought up to date
+// first and taken back after; then the cell's part in the sample and its next visit.  Visiting a
+// cell whose step is quiet changes nothing but the tick its counters stand at.
 inline CellEvent StepCellInColumns(CCoeur& heart, CellColumns& c, int32_t i, int32_t t) {
-    if (CellQuiet(c, i)) {
-        StepQuietCell(c, i);
-        return 0;
+    c.Advance(i, c.now - 1);
+    CellEvent event = 0;
+    if (c.NextStepQuiet(i)) {
+        c.Advance(i, c.now);
+    } else {
+        CCell& cell = heart.cells[i];
+        c.StoreCell(cell, i);
+        event = StepCell(heart, i, t);
+        c.LoadCell(cell, i, c.now);
     }
-    if (CellIdleInert(c, i)) {
-        c.propagating[i] = 0;
-        return 0;
-    }
-    return StepCellOnRecord(heart, c, i, t);
+    c.Classify(i);
+    return event;
 }
 
 // Runs every link once, in array order, after all cells have stepped.
 void PropagateLinks(CCoeur& heart);
 
-// The same with each cell's `propagating` flag already gathered into `leaving` (one byte per
-// cell, cellCount of them), as the tick gathers them while it steps the cells; `triggerOf(c)`
-// gives where cell c's pending excitation is kept (its record, or the tick's columns).
-template <class TriggerOf>
-void PropagateLinks(CCoeur& heart, const uint8_t* leaving, TriggerOf&& triggerOf) {
+// Link k conducts if an impulse leaves one of its ends this tick (`leaving(c)`), in the
+// directions its type and the gate allow: `excite(c, source)` gives cell c a pending excitation
+// from cell `source - 1`.  A link free of orientation takes the direction of its first
+// conduction from B to A.
+template <class Leaving, class Excite>
+void ConductOverLink(CCoeur& heart, int32_t k, Leaving&& leaving, Excite&& excite) {
     const int32_t level = heart.robustnessLevel;
-    const int32_t cellCount = heart.cellCount < 0 ? 0 : heart.cellCount > kMaxCells ? kMaxCells : heart.cellCount;
-    for (int32_t i = 0; i < heart.linkCount; ++i) {
-        CellLink& link = heart.links[i];
-        // A link naming a cell that is not loaded conducts nothing.
-        if (link.cellA < 0 || link.cellA >= cellCount || link.cellB < 0 || link.cellB >= cellCount)
-            continue;
-        const bool fromA = leaving[link.cellA] &&
-                           (link.linkType == LinkType::Bidir || link.linkType == LinkType::BlocRetro);
-        const bool fromB = leaving[link.cellB] && link.robustR > level &&
-                           (link.linkType == LinkType::Bidir || link.linkType == LinkType::BlocAntero);
-        if (!fromA && !fromB) continue;
-        if (fromA) {
-            if (link.robustA > level) triggerOf(link.cellB) = link.cellA + 1;
+    CellLink& link = heart.links[k];
+    const bool fromA = leaving(link.cellA) &&
+                       (link.linkType == LinkType::Bidir || link.linkType == LinkType::BlocRetro);
+    const bool fromB = leaving(link.cellB) && link.robustR > level &&
+                       (link.linkType == LinkType::Bidir || link.linkType == LinkType::BlocAntero);
+    if (fromA) {
+        if (link.robustA > level) excite(link.cellB, link.cellA + 1);
+        link.orientationFree = 0;
+    }
+    if (fromB) {
+        excite(link.cellA, link.cellB + 1);
+        if (link.orientationFree == 1) {
+            std::swap(link.cellA, link.cellB);
+            std::swap(link.sideA, link.sideB);
             link.orientationFree = 0;
         }
-        if (fromB) {
-            triggerOf(link.cellA) = link.cellB + 1;
-            if (link.orientationFree == 1) {
-                std::swap(link.cellA, link.cellB);
-                std::swap(link.sideA, link.sideB);
-                link.orientationFree = 0;
-            }
-        }
     }
+}
+
+// Runs the links touching the cells in `leavingCells` (an impulse leaves each this tick), once
+// each and in link order, as the walk over every link would: the other links conduct nothing.
+template <class Excite>
+void PropagateLinksOf(CCoeur& heart, const CellColumns& c, const int16_t* leavingCells,
+                      int32_t leavingCount, Excite&& excite) {
+    uint64_t leaving[(kMaxCells + 63) / 64] = {};
+    uint64_t links[(kMaxLinks + 63) / 64] = {};
+    for (int32_t n = 0; n < leavingCount; ++n) {
+        const int32_t cell = leavingCells[n];
+        leaving[cell >> 6] |= uint64_t{1} << (cell & 63);
+        for (int32_t e = c.linkStart[cell]; e < c.linkStart[cell + 1]; ++e)
+            links[c.linkIndex[e] >> 6] |= uint64_t{1} << (c.linkIndex[e] & 63);
+    }
+    const auto isLeaving = [&](int32_t cell) { return (leaving[cell >> 6] >> (cell & 63)) & 1; };
+    for (int32_t w = 0; w < (kMaxLinks + 63) / 64; ++w)
+        for (uint64_t bits = links[w]; bits != 0; bits &= bits - 1)
+            ConductOverLink(heart, w * 64 + __builtin_ctzll(bits), isLeaving, excite);
 }
 
 // Excites a cell from outside, as from cell 0 (it fires on its next step).  The stimulator only

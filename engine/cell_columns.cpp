@@ -1,11 +1,43 @@
 #include "engine/cell_columns.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdlib>
+#include <cstring>
+#include <limits>
 
 namespace vantrel {
+namespace {
 
-void CellColumns::LoadCell(const CCell& cell, int32_t i) {
+// The T-wave shape, one value per two ticks, by window count 48 .. 1.
+constexpr int32_t kTWaveShapes = kTWaveTicks / 2;
+constexpr int32_t kTWave[kTWaveShapes] = {1, 1, 2,  2,  3,  3,  4,  5,  6,  7, 9, 11,
+                                12, 13, 14, 15, 15, 13, 11, 8, 5, 3, 2, 1};
+constexpr auto kTWaveByWindow = [] {
+    std::array<int32_t, kTWaveTicks + 1> table{};
+    for (int w = 1; w <= kTWaveTicks; ++w) table[w] = kTWave[(kTWaveTicks - w) / 2];
+    return table;
+}();
+
+// A term whose product with the largest shape value (15) stays inside 64 bits.
+constexpr int64_t kLargeTerm = int64_t{1} << 58;
+
+int32_t TickAfter(int32_t since, int64_t ticks) {
+    const int64_t at = int64_t{since} + ticks;
+    return at >= kNever ? kNever : static_cast<int32_t>(at);
+}
+
+int32_t Saturate32(int64_t v) {
+    return static_cast<int32_t>(std::clamp<int64_t>(v, std::numeric_limits<int32_t>::min(),
+                                                    std::numeric_limits<int32_t>::max()));
+}
+
+bool InQrs(int32_t qrs) { return (qrs >= 1 && qrs <= 8) || (qrs >= -12 && qrs <= -1); }
+
+}  // namespace
+
+void CellColumns::LoadCell(const CCell& cell, int32_t i, int32_t tick) {
+    since[i] = tick;
     escapeCounter[i] = cell.escapeCounter;
     trigger[i] = cell.trigger;
     fatigue[i] = cell.fatigue;
@@ -25,20 +57,18 @@ void CellColumns::LoadCell(const CCell& cell, int32_t i) {
     dipoleZ[i] = cell.dipoleZ;
     stOffset[i] = cell.stOffset;
     tSmoothed[i] = cell.tSmoothed;
-    // The T-wave term: d * t * tSmoothed / 200, or d * t / 2 for a large cell with a plain T,
-    // which is d * 100 * t / 200 exactly.  At most 15 for t, and at most 1000 cells: a term
-    // below 2^21 * 200 / 15 keeps every lane's sum inside 32 bits.
-    constexpr int64_t kLaneLimit = (int64_t{1} << 21) * 200 / 15;
+    // d * t * tSmoothed / 200, or d * t / 2 for a large cell with a plain T, which is
+    // d * 100 * t / 200 exactly.
     const int64_t factor = cell.tSmoothed != 0 ? cell.tSmoothed
                            : std::abs(cell.amplitude) >= 30 ? 100
                                                              : 0;
-    const int64_t tx = int64_t{cell.dipoleX} * factor, ty = int64_t{cell.dipoleY} * factor,
-                  tz = int64_t{cell.dipoleZ} * factor;
-    const bool large = std::max({std::abs(tx), std::abs(ty), std::abs(tz)}) >= kLaneLimit;
-    tWaveLarge[i] = large ? 1 : 0;
-    tWaveTermX[i] = large ? 0 : static_cast<int32_t>(tx);
-    tWaveTermY[i] = large ? 0 : static_cast<int32_t>(ty);
-    tWaveTermZ[i] = large ? 0 : static_cast<int32_t>(tz);
+    tWaveTermX[i] = int64_t{cell.dipoleX} * factor;
+    tWaveTermY[i] = int64_t{cell.dipoleY} * factor;
+    tWaveTermZ[i] = int64_t{cell.dipoleZ} * factor;
+    tWaveLarge[i] = std::max({std::abs(tWaveTermX[i]), std::abs(tWaveTermY[i]),
+                              std::abs(tWaveTermZ[i])}) >= kLargeTerm
+                        ? 1
+                        : 0;
 }
 
 void CellColumns::StoreCell(CCell& cell, int32_t i) const {
@@ -56,65 +86,311 @@ void CellColumns::StoreCell(CCell& cell, int32_t i) const {
 
 void CellColumns::Take(const CCoeur& heart) {
     count = std::clamp(heart.cellCount, 0, kMaxCells);
-    for (int32_t i = 0; i < count; ++i) LoadCell(heart.cells[i], i);
+    now = 0;
+    tWaveOn = heart.tWaveOn;
+    lastAtrial = heart.lastAtrialIndex;
+    firstVentricular = heart.firstVentricularIndex;
+    ventricularConductingSum = 0;
+    ventricularConductingCount = 0;
+    listedCount = 0;
+    cellZPending = false;
+    std::fill(std::begin(wheelHead), std::end(wheelHead), int16_t{-1});
+    std::fill(std::begin(due), std::end(due), uint64_t{0});
+    std::fill(std::begin(ventricularTree), std::end(ventricularTree), 0u);
+    std::fill(std::begin(cohortTick), std::end(cohortTick), std::numeric_limits<int32_t>::min());
+
+    // The cells the precordial leads read, once each.
+    precordialSourceCount = 0;
+    for (const auto& lead : heart.precordial) {
+        for (int e = 0; e < kPrecordialTerms && lead[e][0] >= 0; ++e) {
+            const int32_t source = lead[e][0];
+            if (source == kStandardVectorTerm || source >= count) continue;
+            const int16_t cell = static_cast<int16_t>(source);
+            if (std::find(precordialSources, precordialSources + precordialSourceCount, cell) ==
+                precordialSources + precordialSourceCount)
+                precordialSources[precordialSourceCount++] = cell;
+        }
+    }
+
+    // The links touching each cell, in link order.
+    std::fill(std::begin(linkStart), std::end(linkStart), int16_t{0});
+    const int32_t links = std::clamp(heart.linkCount, 0, kMaxLinks);
+    const auto touches = [&](const CellLink& link, auto&& add) {
+        if (link.cellA < 0 || link.cellA >= count || link.cellB < 0 || link.cellB >= count) return;
+        add(link.cellA);
+        if (link.cellB != link.cellA) add(link.cellB);
+    };
+    for (int32_t k = 0; k < links; ++k)
+        touches(heart.links[k], [&](int32_t c) { ++linkStart[c + 1]; });
+    for (int32_t c = 0; c < count; ++c) linkStart[c + 1] = static_cast<int16_t>(linkStart[c + 1] + linkStart[c]);
+    int16_t fill[kMaxCells];
+    std::copy(linkStart, linkStart + count, fill);
+    for (int32_t k = 0; k < links; ++k)
+        touches(heart.links[k], [&](int32_t c) { linkIndex[fill[c]++] = static_cast<int16_t>(k); });
+
+    for (int32_t i = 0; i < count; ++i) {
+        LoadCell(heart.cells[i], i, 0);
+        sampleClass[i] = SampleClass::None;
+        ventricularShare[i] = 0;
+        ventricularCounted[i] = 0;
+        listedAt[i] = -1;
+        wheelSlotOf[i] = -1;
+        visitAt[i] = kNever;
+    }
+    for (int32_t i = 0; i < count; ++i) Classify(i);
     held = true;
 }
 
 void CellColumns::Release(CCoeur& heart) {
     if (!held) return;
-    for (int32_t i = 0; i < count; ++i) StoreCell(heart.cells[i], i);
+    for (int32_t i = 0; i < count; ++i) {
+        Advance(i, now);
+        StoreCell(heart.cells[i], i);
+    }
+    if (cellZPending)
+        for (int32_t i = 0; i < count; ++i)
+            if (sampleClass[i] != SampleClass::Listed) heart.cellZ[i] = UnlistedCellZ(i, cellZBase);
+    cellZPending = false;
     held = false;
 }
 
-}  // namespace vantrel
+void CellColumns::Advance(int32_t i, int32_t tick) {
+    const int32_t d = tick - since[i];
+    if (d <= 0) return;
+    since[i] = tick;
+    propagating[i] = 0;
+    // An inert cell's step clears the flag and nothing else once its window has ended.
+    if (inert[i]) return;
+    if (escapeCounter[i] < 2000) escapeCounter[i] -= d;
+    const int32_t window = activeWindow[i];
+    if (window > 0) {
+        // Fatigue halves at every step whose window runs while the cell is fully repolarised;
+        // in a quiet stretch the refractory counters are either 0 throughout or never reach it.
+        if (arpCounter[i] == 0 && rrpCounter[i] == 0) {
+            int32_t f = fatigue[i];
+            for (int32_t h = std::min(d, window); h > 0 && f != 0; --h) f /= 2;
+            fatigue[i] = f;
+        }
+        activeWindow[i] = std::max(window - d, 0);
+    }
+    if (arpCounter[i] > 0) arpCounter[i] -= d;
+    if (rrpCounter[i] > 0) rrpCounter[i] -= d;
+    if (windowCounter[i] > 0) windowCounter[i] = std::max(windowCounter[i] - d, 0);
+    if (conductCounter[i] > 0) conductCounter[i] -= d;
+    const int32_t qrs = qrsPhase[i];
+    if (qrs > 0) qrsPhase[i] = std::max(qrs - d, 0);
+    if (qrs < 0) qrsPhase[i] = std::min(qrs + d, 0);
+}
 
-namespace vantrel {
+int32_t CellColumns::ActiveWindowAt(int32_t i, int32_t tick) const {
+    const int32_t window = activeWindow[i];
+    if (inert[i] || window <= 0) return window;
+    return std::max(window - (tick - since[i]), 0);
+}
+
+int32_t CellColumns::QrsPhaseAt(int32_t i, int32_t tick) const {
+    const int32_t qrs = qrsPhase[i];
+    if (inert[i]) return qrs;
+    const int32_t d = tick - since[i];
+    return qrs > 0 ? std::max(qrs - d, 0) : qrs < 0 ? std::min(qrs + d, 0) : 0;
+}
+
+bool CellColumns::NextStepQuiet(int32_t i) const {
+    const int32_t conduct = conductCounter[i];
+    if (inert[i]) return (activeWindow[i] | conduct) == 0;
+    return trigger[i] == 0 && escapeCounter[i] > 1 && arpCounter[i] != 1 && rrpCounter[i] != 1 &&
+           (conduct == 0 || conduct > 2);
+}
+
+void CellColumns::Unschedule(int32_t i) {
+    const int16_t slot = wheelSlotOf[i];
+    if (slot < 0) return;
+    const int16_t next = wheelNext[i], prev = wheelPrev[i];
+    if (prev >= 0)
+        wheelNext[prev] = next;
+    else
+        wheelHead[slot] = next;
+    if (next >= 0) wheelPrev[next] = prev;
+    wheelSlotOf[i] = -1;
+}
+
+void CellColumns::Schedule(int32_t i, int32_t tick) {
+    Unschedule(i);
+    visitAt[i] = tick;
+    const int32_t at = std::min(std::max(tick, now + 1), now + kWheelSlots - 1);
+    const int16_t slot = static_cast<int16_t>(at & (kWheelSlots - 1));
+    const int16_t head = wheelHead[slot];
+    wheelNext[i] = head;
+    wheelPrev[i] = -1;
+    if (head >= 0) wheelPrev[head] = static_cast<int16_t>(i);
+    wheelHead[slot] = static_cast<int16_t>(i);
+    wheelSlotOf[i] = slot;
+}
+
+void CellColumns::CollectDue() {
+    const int32_t slot = now & (kWheelSlots - 1);
+    for (int16_t i = wheelHead[slot]; i >= 0;) {
+        const int16_t next = wheelNext[i];
+        wheelSlotOf[i] = -1;
+        MarkDue(i);
+        i = next;
+    }
+    wheelHead[slot] = -1;
+}
+
+int64_t CellColumns::TWaveTermAt(int32_t i, int32_t w, int axis) const {
+    const int64_t term = axis == 0 ? tWaveTermX[i] : axis == 1 ? tWaveTermY[i] : tWaveTermZ[i];
+    return term * kTWaveByWindow[w] / 200;
+}
+
+int32_t CellColumns::UnlistedCellZ(int32_t i, int32_t base) const {
+    if (sampleClass[i] != SampleClass::PlainT) return base;
+    return Saturate32(TWaveTermAt(i, cohortOf[i] - now, 2) + base);
+}
+
+void CellColumns::SumCohorts(int64_t& x, int64_t& y, int64_t& z) const {
+    for (int32_t w = 1; w <= kTWaveTicks; ++w) {
+        const int32_t end = now + w;
+        const int32_t slot = end & (kCohortSlots - 1);
+        if (cohortTick[slot] != end) continue;
+        const int64_t* row = cohortSum[slot][(kTWaveTicks - w) / 2];
+        x += row[0];
+        y += row[1];
+        z += row[2];
+    }
+}
 
 namespace {
 
-// Written for the compiler to turn into vector instructions: every cell goes through the same
-// arithmetic, and a cell that is not quiet keeps its values.  Every column comes in as a pointer
-// of its own, so that the compiler knows that no store lands in another column.
-#if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__) && !defined(__SANITIZE_ADDRESS__) && !defined(__SANITIZE_THREAD__)
-__attribute__((target_clones("avx2", "default")))
-#endif
-void StepQuietColumns(int32_t count, int32_t* __restrict escapeCounter,
-                      const int32_t* __restrict trigger, int32_t* __restrict fatigue,
-                      int32_t* __restrict activeWindow, int32_t* __restrict arpCounter,
-                      int32_t* __restrict rrpCounter, int32_t* __restrict windowCounter,
-                      int32_t* __restrict conductCounter, int32_t* __restrict qrsPhase,
-                      int32_t* __restrict propagating, const int32_t* __restrict inert,
-                      uint8_t* __restrict needsFullStep) {
-    for (int32_t i = 0; i < count; ++i) {
-        const int32_t escape = escapeCounter[i], window = activeWindow[i];
-        const int32_t arp = arpCounter[i], rrp = rrpCounter[i];
-        const int32_t conduct = conductCounter[i], qrs = qrsPhase[i];
-        const int32_t quiet = ((trigger[i] | inert[i]) == 0) & (escape > 1) & (arp != 1) &
-                              (rrp != 1) & ((conduct == 0) | (conduct > 2));
-        const int32_t idle = (inert[i] != 0) & ((window | conduct) == 0);
-        propagating[i] &= (quiet | idle) - 1;
-        escapeCounter[i] = escape - (quiet & (escape < 2000));
-        const int32_t windowRuns = quiet & (window > 0);
-        activeWindow[i] = window - windowRuns;
-        const int32_t f = fatigue[i];
-        const int32_t halve = windowRuns & (arp == 0) & (rrp == 0);
-        fatigue[i] = f - halve * (f - f / 2);
-        arpCounter[i] = arp - (quiet & (arp > 0));
-        rrpCounter[i] = rrp - (quiet & (rrp > 0));
-        const int32_t blockWindow = windowCounter[i];
-        windowCounter[i] = blockWindow - (quiet & (blockWindow > 0));
-        conductCounter[i] = conduct - (quiet & (conduct > 0));
-        qrsPhase[i] = qrs - (quiet & (qrs > 0)) + (quiet & (qrs < 0));
-        needsFullStep[i] = static_cast<uint8_t>((quiet | idle) ^ 1);
+// Adds (sign +1) or takes away (-1) a cell's T-wave terms for the shape values from index `first`
+// on (window counts 48 - 2 first and below) to a cohort's rows.
+void AddToCohort(int64_t (*rows)[3], const int64_t* term, int32_t first, int64_t sign) {
+    constexpr int64_t kSmall = int64_t{1} << 27;  // times 15 still inside 32 bits
+    if (std::abs(term[0]) < kSmall && std::abs(term[1]) < kSmall && std::abs(term[2]) < kSmall) {
+        const int32_t small[3] = {static_cast<int32_t>(term[0]), static_cast<int32_t>(term[1]),
+                                  static_cast<int32_t>(term[2])};
+        for (int32_t k = first; k < kTWaveShapes; ++k)
+            for (int axis = 0; axis < 3; ++axis) rows[k][axis] += sign * (small[axis] * kTWave[k] / 200);
+        return;
     }
+    for (int32_t k = first; k < kTWaveShapes; ++k)
+        for (int axis = 0; axis < 3; ++axis) rows[k][axis] += sign * (term[axis] * kTWave[k] / 200);
 }
 
 }  // namespace
 
-void StepQuietCells(CellColumns& c) {
-    StepQuietColumns(c.count, c.escapeCounter, c.trigger, c.fatigue, c.activeWindow, c.arpCounter,
-                     c.rrpCounter, c.windowCounter, c.conductCounter, c.qrsPhase, c.propagating,
-                     c.inert, c.needsFullStep);
+void CellColumns::JoinCohort(int32_t i, int32_t endTick) {
+    const int32_t slot = endTick & (kCohortSlots - 1);
+    if (cohortTick[slot] != endTick) {
+        std::memset(cohortSum[slot], 0, sizeof cohortSum[slot]);
+        cohortTick[slot] = endTick;
+    }
+    cohortOf[i] = endTick;
+    cohortTerm[i][0] = tWaveTermX[i];
+    cohortTerm[i][1] = tWaveTermY[i];
+    cohortTerm[i][2] = tWaveTermZ[i];
+    // Window counts from this tick's on; a shared shape value of a count already past is never
+    // read again.
+    AddToCohort(cohortSum[slot], cohortTerm[i], (kTWaveTicks - (endTick - now)) / 2, +1);
+}
+
+void CellColumns::LeaveCohort(int32_t i) {
+    const int32_t endTick = cohortOf[i];
+    const int32_t slot = endTick & (kCohortSlots - 1);
+    // Only the window counts still to come: a cohort whose window has ended is left as it is.
+    if (cohortTick[slot] != endTick || endTick <= now) return;
+    AddToCohort(cohortSum[slot], cohortTerm[i], (kTWaveTicks - (endTick - now)) / 2, -1);
+}
+
+void CellColumns::ListCell(int32_t i) {
+    listedAt[i] = static_cast<int16_t>(listedCount);
+    listed[listedCount++] = static_cast<int16_t>(i);
+}
+
+void CellColumns::UnlistCell(int32_t i) {
+    const int16_t at = listedAt[i];
+    const int16_t last = listed[--listedCount];
+    listed[at] = last;
+    listedAt[last] = at;
+    listedAt[i] = -1;
+}
+
+void CellColumns::SetVentricularShare(int32_t i, uint32_t share) {
+    const uint32_t old = ventricularShare[i];
+    if (share == old) return;
+    ventricularShare[i] = share;
+    ventricularConductingSum = static_cast<int32_t>(static_cast<uint32_t>(ventricularConductingSum) + share - old);
+    for (int32_t k = i + 1; k <= count; k += k & -k) ventricularTree[k] += share - old;
+}
+
+void CellColumns::Classify(int32_t i) {
+    const int32_t s = since[i];
+    const int32_t window = ActiveWindowAt(i, now), qrs = QrsPhaseAt(i, now);
+    SampleClass kind = SampleClass::None;
+    if (window > 0) {
+        if (InQrs(qrs) || stOffset[i] != 0)
+            kind = SampleClass::Listed;
+        else if (tWaveOn != 0 && window <= kTWaveTicks)
+            kind = tWaveLarge[i] ? SampleClass::Listed : SampleClass::PlainT;
+    }
+    const SampleClass old = sampleClass[i];
+    // A cell that stays in the same cohort with the same term keeps its place there.
+    const bool sameCohort = kind == SampleClass::PlainT && old == SampleClass::PlainT &&
+                            cohortOf[i] == now + window && cohortTerm[i][0] == tWaveTermX[i] &&
+                            cohortTerm[i][1] == tWaveTermY[i] && cohortTerm[i][2] == tWaveTermZ[i];
+    if (!sameCohort) {
+        if (old == SampleClass::PlainT) LeaveCohort(i);
+        if (kind == SampleClass::PlainT) JoinCohort(i, now + window);
+    }
+    if (old == SampleClass::Listed && kind != SampleClass::Listed) UnlistCell(i);
+    if (old != SampleClass::Listed && kind == SampleClass::Listed) ListCell(i);
+    sampleClass[i] = kind;
+    // A conducting ventricular cell: its counter does not reach 0 in a quiet step.
+    const bool conducting = i >= firstVentricular && conductCounter[i] != 0;
+    ventricularConductingCount += (conducting ? 1 : 0) - ventricularCounted[i];
+    ventricularCounted[i] = conducting ? 1 : 0;
+    SetVentricularShare(i, conducting ? static_cast<uint32_t>(absAmplitude[i]) : 0u);
+
+    // The next visit: the first step that is not quiet, or the first tick at which the cell's
+    // part in the sample may change.
+    int32_t next = kNever;
+    const auto soonest = [&](int64_t ticks) { next = std::min(next, TickAfter(s, ticks)); };
+    const int32_t conduct = conductCounter[i];
+    if (inert[i]) {
+        if ((activeWindow[i] | conduct) != 0) soonest(1);
+    } else {
+        if (trigger[i] != 0 || conduct < 0 || conduct == 1 || conduct == 2) soonest(1);
+        if (conduct > 2) soonest(int64_t{conduct} - 1);
+        if (escapeCounter[i] < 2000) soonest(std::max(escapeCounter[i], 1));
+        if (arpCounter[i] >= 1) soonest(arpCounter[i]);
+        if (rrpCounter[i] >= 1) soonest(rrpCounter[i]);
+        // The sample's class changes when the window reaches 48 or 0, and when the QRS phase
+        // enters its range or reaches 0.
+        const auto change = [&](int64_t ticks) {
+            if (TickAfter(s, ticks) > now) soonest(ticks);
+        };
+        const int32_t w = activeWindow[i], q = qrsPhase[i];
+        if (w > 0) change(w);
+        if (w > kTWaveTicks) change(int64_t{w} - kTWaveTicks);
+        if (q > 0) change(q);
+        if (q > 8) change(int64_t{q} - 8);
+        if (q < 0) change(-int64_t{q});
+        if (q < -12) change(-12 - int64_t{q});
+    }
+    Schedule(i, next);
+}
+
+int32_t CellColumns::AtrialWindowSum(int32_t end) const {
+    int32_t sum = 0;
+    for (int32_t j = 0; j < std::min(end, lastAtrial); ++j)
+        sum += ActiveWindowAt(j, now) != 0 ? absAmplitude[j] : 0;
+    return sum;
+}
+
+int32_t CellColumns::VentricularConductingSum(int32_t end) const {
+    uint32_t sum = 0;
+    for (int32_t k = std::min(end, count); k > 0; k -= k & -k) sum += ventricularTree[k];
+    return static_cast<int32_t>(sum);
 }
 
 }  // namespace vantrel

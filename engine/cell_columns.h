@@ -1,11 +1,24 @@
-// The per-tick state of every cell side by side, column by column, as the clock's tick works on
-// it.  The cell records lie 512 bytes apart, so a tick that counts down every cell's counters in
-// its record walks over half a megabyte; the same counters in columns take a few tens of
-// kilobytes and stay in the fastest cache from one tick to the next.
+// The cells as the clock's tick works on them: their counters side by side, column by column, and
+// a schedule of the ticks at which each cell next needs a visit.
 //
-// While the columns hold the cells, the counters below are out of date in the records; every other
-// field of the records stays the truth.  Release writes the counters back.  The clock releases at
-// the end of every tick unless its caller asked it to keep the cells between ticks.
+// Most cells of a beating heart are quiet most of the time: nothing is pending, no escape is due,
+// no refractory counter runs out, no impulse is about to leave them; their step only counts down.
+// A quiet stretch is known in advance from the counters, so a cell is not visited during it: the
+// columns keep each cell's counters as they stood after its step of tick `since[i]`, and the
+// counters of any later tick up to the cell's next visit follow from them (Advance).  A cell is
+// visited when its step is not quiet (it steps in full, on its record), when its part in the ECG
+// sample changes class, or when a link or a stimulus excites it.
+//
+// The sample: a cell in its QRS, with an injury offset, or with a T wave too large for the
+// cohort sums is added one by one each tick (the "listed" cells).  A cell whose plain T wave runs
+// adds, at window count w, the same term at every beat; such cells are summed by cohort, the
+// cohort being the tick at which their window ends: joining a cohort adds the cell's term for
+// each window count still to come, so that the sample of a tick adds one row per cohort.
+//
+// While the columns hold the cells, the counters are out of date in the records, and so are the
+// local signals (`cellZ`) of the cells not listed; every other field of the records stays the
+// truth.  Release writes them back.  The clock releases at the end of every tick unless its
+// caller asked it to keep the cells between ticks.
 #pragma once
 
 #include <cstdint>
@@ -14,11 +27,25 @@
 
 namespace vantrel {
 
+// What a cell adds to the sample of a tick.
+enum class SampleClass : uint8_t {
+    None,    // nothing: outside its window, or between its QRS and its T wave
+    Listed,  // its QRS, its injury offset, or a large T wave: added one by one
+    PlainT,  // its plain T wave: added with its cohort
+};
+
+inline constexpr int32_t kWheelSlots = 4096;  // ticks ahead the schedule holds exactly
+inline constexpr int32_t kCohortSlots = 64;   // cohorts are at most 48 ticks ahead
+inline constexpr int32_t kTWaveTicks = 48;    // window counts 48 .. 1 carry the T wave
+inline constexpr int32_t kNever = 0x7FFFFFFF;
+
 struct CellColumns {
     bool held = false;
     int32_t count = 0;
+    int32_t now = 0;  // the last tick stepped
 
-    // The counters every tick changes, named as in the record.
+    // Each cell's counters after its step of tick `since`, named as in the record.
+    int32_t since[kMaxCells];
     int32_t escapeCounter[kMaxCells];
     int32_t trigger[kMaxCells];
     int32_t fatigue[kMaxCells];
@@ -30,9 +57,8 @@ struct CellColumns {
     int32_t qrsPhase[kMaxCells];
     int32_t propagating[kMaxCells];
 
-    // Copies of record fields the tick reads for every cell and the sample for every contributing
-    // cell; they change only when the cell steps in full, at the end of its QRS, or from outside
-    // the tick (which releases the columns first).
+    // Copies of record fields; they change only in a full step, at the end of a QRS, or from
+    // outside the tick (which releases the columns first).
     int32_t inert[kMaxCells];
     int32_t absAmplitude[kMaxCells];
     int32_t amplitude[kMaxCells];
@@ -41,53 +67,118 @@ struct CellColumns {
     int32_t dipoleZ[kMaxCells];
     int32_t stOffset[kMaxCells];
     int32_t tSmoothed[kMaxCells];
-    // The cell's T-wave term before the wave's shape: dipole x T setting (or x 100 for a large
-    // cell with a plain T), so that the term at shape value t is tWaveTerm * t / 200.  Zero when
-    // the cell adds no T wave, or when the term is too large for the sample's 32-bit lanes
-    // (`tWaveLarge`): such a cell is summed one by one in 64 bits.
-    int32_t tWaveTermX[kMaxCells];
-    int32_t tWaveTermY[kMaxCells];
-    int32_t tWaveTermZ[kMaxCells];
-    int32_t tWaveLarge[kMaxCells];
+    // The T-wave term before the wave's shape: dipole x T setting (x 100 for a large cell with a
+    // plain T), so that the term at shape value t is tWaveTerm * t / 200.
+    int64_t tWaveTermX[kMaxCells];
+    int64_t tWaveTermY[kMaxCells];
+    int64_t tWaveTermZ[kMaxCells];
+    uint8_t tWaveLarge[kMaxCells];  // too large for 64-bit cohort sums: listed instead
 
-    // Scratch of one tick: 1 where the cell must take its full step (StepCell) this tick, after
-    // StepQuietCells has stepped every other cell.
-    uint8_t needsFullStep[kMaxCells];
-    // Scratch of one sample: 1 where the cell adds something the 32-bit T-wave lanes do not hold
-    // (its QRS, an injury offset, a large T wave).
-    uint8_t summedAlone[kMaxCells];
+    // Schedule: a wheel of tick slots, each a list of cells.  A cell due further ahead than the
+    // wheel reaches waits in the wheel's last slot and is visited there, which changes nothing.
+    int32_t visitAt[kMaxCells];
+    int16_t wheelNext[kMaxCells];
+    int16_t wheelPrev[kMaxCells];
+    int16_t wheelSlotOf[kMaxCells];
+    int16_t wheelHead[kWheelSlots];
+    // Cells to visit this tick, one bit per cell, gathered before the visits run in index order.
+    uint64_t due[(kMaxCells + 63) / 64];
 
-    // Takes every loaded cell from the records.
+    // The sample.
+    SampleClass sampleClass[kMaxCells];
+    int32_t cohortOf[kMaxCells];  // tick at which a PlainT cell's window ends
+    int64_t cohortTerm[kMaxCells][3];  // the T-wave term with which it joined
+    int16_t listed[kMaxCells];
+    int16_t listedAt[kMaxCells];  // position in `listed`, -1 when not listed
+    int32_t listedCount = 0;
+    int32_t cohortTick[kCohortSlots];                  // the cohort a slot holds
+    int64_t cohortSum[kCohortSlots][kTWaveTicks / 2][3];  // its terms by shape value (two counts each)
+    int32_t tWaveOn = 1;
+    // The local signals of the cells not listed are written at release (or for a precordial
+    // source, when the sample reads it) from the last sample's stimulus mark.
+    bool cellZPending = false;
+    int32_t cellZBase = 0;
+    int16_t precordialSources[kPrecordialLeads * kPrecordialTerms];
+    int32_t precordialSourceCount = 0;
+
+    // The links touching each cell, in link order: cell c's are linkIndex[linkStart[c] ..
+    // linkStart[c + 1]).
+    int16_t linkStart[kMaxCells + 1];
+    int16_t linkIndex[2 * kMaxLinks];
+
+    // The ventricular cells conducting an impulse: |amplitude| summed, and how many.
+    int32_t lastAtrial = 0;
+    int32_t firstVentricular = 0;
+    int32_t ventricularConductingSum = 0;
+    int32_t ventricularConductingCount = 0;
+    // Each cell's share in those (its |amplitude| while it conducts, else 0), and the same as a
+    // tree of partial sums by index, for the sum up to any cell.  Unsigned: the sums wrap as the
+    // 32-bit sums of the cells in index order would.
+    uint32_t ventricularShare[kMaxCells];
+    uint8_t ventricularCounted[kMaxCells];
+    uint32_t ventricularTree[kMaxCells + 1];
+
+    // Takes every loaded cell from the records, as they stand after the last tick.
     void Take(const CCoeur& heart);
-    // Writes every cell's counters back into the records and lets go of them.
+    // Writes every cell's counters (and the pending local signals) back into the records and lets
+    // go of them.
     void Release(CCoeur& heart);
-    // One cell from its record, counters and copies.
-    void LoadCell(const CCell& cell, int32_t i);
-    // One cell's counters into its record.
+
+    // Brings cell i's counters to tick `tick` (at most its next visit): the quiet steps between.
+    void Advance(int32_t i, int32_t tick);
+    // Counters of cell i at a tick up to its next visit, without advancing it.
+    int32_t ActiveWindowAt(int32_t i, int32_t tick) const;
+    int32_t QrsPhaseAt(int32_t i, int32_t tick) const;
+    // Whether the step of the tick after `since[i]` is quiet.
+    bool NextStepQuiet(int32_t i) const;
+
+    // One cell's counters into its record / from it (with the copies), as of tick `tick`.
     void StoreCell(CCell& cell, int32_t i) const;
+    void LoadCell(const CCell& cell, int32_t i, int32_t tick);
+
+    // Puts cell i (its counters at tick `now`) in its sample class of that tick, counts it among
+    // the conducting ventricular cells or not, and schedules its next visit.
+    void Classify(int32_t i);
+
+    // Marks cell i to visit in this tick's pass (it has been excited).
+    void MarkDue(int32_t i) { due[i >> 6] |= uint64_t{1} << (i & 63); }
+    // Schedules cell i for a visit at tick `tick` (at once if it is in the past).
+    void Schedule(int32_t i, int32_t tick);
+    // Moves the cells of this tick's wheel slot into `due`.
+    void CollectDue();
+
+    // The T-wave term of cell i at window count w (1..48), as the sample adds it.
+    int64_t TWaveTermAt(int32_t i, int32_t w, int axis) const;
+    // The local signal of a cell that is not listed, at tick `now`, with stimulus mark `base`.
+    int32_t UnlistedCellZ(int32_t i, int32_t base) const;
+    // The sum of the plain T waves of tick `now`.
+    void SumCohorts(int64_t& x, int64_t& y, int64_t& z) const;
+
+    // The activity sums over the cells up to index `end` (exclusive) at tick `now`.
+    int32_t AtrialWindowSum(int32_t end) const;
+    int32_t VentricularConductingSum(int32_t end) const;
+
+private:
+    void Unschedule(int32_t i);
+    void SetVentricularShare(int32_t i, uint32_t share);
+    void ListCell(int32_t i);
+    void UnlistCell(int32_t i);
+    void JoinCohort(int32_t i, int32_t endTick);
+    void LeaveCohort(int32_t i);
 };
 
-// Steps every quiet cell (CellQuiet) and every idle inert cell in the columns, all at once, and
-// marks every other cell in `needsFullStep`, for the tick to step in index order.  The cells do
-// not read each other in their step, so the order of the quiet steps does not matter.
-void StepQuietCells(CellColumns& columns);
-
-// Visits the cells marked in a scratch column, in index order: `visit(i)` for each.
+// Visits the cells marked in a bit set, in index order: `visit(i)` for each.  A visit may mark
+// further cells of higher index.
 template <class Visit>
-void ForEachMarked(const uint8_t* marks, int32_t count, Visit&& visit) {
-    int32_t i = 0;
-    // Eight marks at a time: most are clear.
-    for (; i + 8 <= count; i += 8) {
-        uint64_t word;
-        __builtin_memcpy(&word, marks + i, 8);
-        while (word != 0) {
-            const int bit = __builtin_ctzll(word);
-            visit(i + bit / 8);
-            word &= word - 1;
+void ForEachDue(uint64_t* bits, int32_t count, Visit&& visit) {
+    const int32_t words = (count + 63) / 64;
+    for (int32_t w = 0; w < words; ++w) {
+        while (bits[w] != 0) {
+            const int bit = __builtin_ctzll(bits[w]);
+            bits[w] &= bits[w] - 1;
+            visit(w * 64 + bit);
         }
     }
-    for (; i < count; ++i)
-        if (marks[i]) visit(i);
 }
 
 }  // namespace vantrel

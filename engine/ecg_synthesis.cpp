@@ -1,7 +1,6 @@
 #include "engine/ecg_synthesis.h"
 
 #include <algorithm>
-#include <array>
 #include <cstdlib>
 #include <limits>
 
@@ -60,8 +59,8 @@ struct RecordSource {
 struct ColumnSource {
     CCoeur& heart;
     CellColumns& columns;
-    int32_t QrsPhase(int32_t i) const { return columns.qrsPhase[i]; }
-    int32_t ActiveWindow(int32_t i) const { return columns.activeWindow[i]; }
+    int32_t QrsPhase(int32_t i) const { return columns.QrsPhaseAt(i, columns.now); }
+    int32_t ActiveWindow(int32_t i) const { return columns.ActiveWindowAt(i, columns.now); }
     int32_t Amplitude(int32_t i) const { return columns.amplitude[i]; }
     int32_t StOffset(int32_t i) const { return columns.stOffset[i]; }
     int32_t TSmoothed(int32_t i) const { return columns.tSmoothed[i]; }
@@ -228,60 +227,6 @@ void FinishSample(CCoeur& heart, SampleSums& sums, bool marker, EcgSample& sampl
     }
 }
 
-// The T-wave shape value at each recently-fired window count 1..48 (0 outside the wave).
-constexpr auto kTWaveByWindow = [] {
-    std::array<int32_t, 49> table{};
-    for (int w = 1; w <= 48; ++w) table[w] = kTWave[(48 - w) / 2];
-    return table;
-}();
-
-// The plain T waves of every cell in 32-bit lanes, written for the compiler to turn into vector
-// instructions; the local signal of every cell (the stimulus mark, plus its T wave); marks in
-// `summedAlone` the cells that add something else, for AddCell.  Every column comes in as a
-// pointer of its own, so that the compiler knows that no store lands in another column.
-#if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__) && !defined(__SANITIZE_ADDRESS__) && !defined(__SANITIZE_THREAD__)
-__attribute__((target_clones("avx2", "default")))
-#endif
-void AddPlainTWaves(int32_t count, const int32_t* __restrict activeWindow,
-                    const int32_t* __restrict qrsPhase, const int32_t* __restrict stOffset,
-                    const int32_t* __restrict large, const int32_t* __restrict termX,
-                    const int32_t* __restrict termY, const int32_t* __restrict termZ,
-                    const int32_t* __restrict shapeByWindow, int32_t tWave, int32_t base,
-                    int32_t* __restrict cellZ, uint8_t* __restrict summedAlone,
-                    int32_t* __restrict totals) {
-    int32_t x = 0, y = 0, z = 0;
-    for (int32_t i = 0; i < count; ++i) {
-        const int32_t window = activeWindow[i], qrs = qrsPhase[i];
-        const int32_t inQrs = ((qrs >= 1) & (qrs <= 8)) | ((qrs >= -12) & (qrs <= -1));
-        const int32_t contributes = window > 0;
-        const int32_t inTWave = tWave & (window <= 48);
-        const int32_t injured = stOffset[i] != 0;
-        const int32_t plain = contributes & inTWave & ((inQrs | injured | large[i]) == 0);
-        const int32_t t = shapeByWindow[window & -plain];
-        const int32_t ex = termX[i] * t / 200;
-        const int32_t ey = termY[i] * t / 200;
-        const int32_t ez = termZ[i] * t / 200;
-        x += ex;
-        y += ey;
-        z += ez;
-        cellZ[i] = base + ez;
-        summedAlone[i] = static_cast<uint8_t>(contributes & (inQrs | injured | (inTWave & large[i])));
-    }
-    totals[0] = x;
-    totals[1] = y;
-    totals[2] = z;
-}
-
-void AddPlainTWaves(CellColumns& c, int32_t* cellZ, int32_t tWaveOn, int32_t base, SampleSums& sums) {
-    int32_t totals[3];
-    AddPlainTWaves(c.count, c.activeWindow, c.qrsPhase, c.stOffset, c.tWaveLarge, c.tWaveTermX,
-                   c.tWaveTermY, c.tWaveTermZ, kTWaveByWindow.data(), tWaveOn != 0 ? 1 : 0, base,
-                   cellZ, c.summedAlone, totals);
-    sums.x += totals[0];
-    sums.y += totals[1];
-    sums.z += totals[2];
-}
-
 template <class Source>
 void SynthesiseFrom(CCoeur& heart, const Source& source, const int16_t* active,
                     int32_t activeCount, EcgSample& sample) {
@@ -333,10 +278,23 @@ void SynthesiseColumns(CCoeur& heart, CellColumns& columns, EcgSample& sample) {
     const bool marker = heart.markerFlag != 0;
     // During a shock artefact no cell contributes and the local signals keep their last values.
     if (heart.shockArtifact == 0) {
+        const int32_t base = marker ? 100 : 0;
+        columns.SumCohorts(sums.x, sums.y, sums.z);
         const ColumnSource source{heart, columns};
-        AddPlainTWaves(columns, heart.cellZ, heart.tWaveOn, marker ? 100 : 0, sums);
-        ForEachMarked(columns.summedAlone, columns.count,
-                      [&](int32_t i) { AddCell(heart, source, i, marker, sums); });
+        for (int32_t n = 0; n < columns.listedCount; ++n) {
+            const int32_t i = columns.listed[n];
+            heart.cellZ[i] = base;
+            AddCell(heart, source, i, marker, sums);
+        }
+        // The other cells' local signals are written when the columns let go of the cells; the
+        // precordial leads read theirs now.
+        columns.cellZPending = true;
+        columns.cellZBase = base;
+        for (int32_t n = 0; n < columns.precordialSourceCount; ++n) {
+            const int32_t i = columns.precordialSources[n];
+            if (columns.sampleClass[i] != SampleClass::Listed)
+                heart.cellZ[i] = columns.UnlistedCellZ(i, base);
+        }
     }
     FinishSample(heart, sums, marker, sample);
 }

@@ -57,23 +57,6 @@ bool CloseComplex(CCoeur& heart) {
     return true;
 }
 
-void NoteIntervalFiring(CCoeur& heart, int32_t i, const ActivitySums& sums) {
-    if (i == heart.sinusClockCell) {
-        heart.sinusClock = 0;
-    } else if (heart.prStart == 0 && i <= heart.lastAtrialIndex && sums.atrial > 100 &&
-               heart.intervalClock > heart.rrInterval / 2 - 30) {
-        heart.prStart = heart.intervalClock;
-    }
-    if (i >= heart.firstVentricularIndex && heart.ventricularOnset < 0)
-        heart.ventricularOnset = heart.intervalClock;
-    if (i >= heart.firstVentricularIndex && sums.ventricular > 100 &&
-        heart.intervalClock > heart.qrsStart) {
-        if (heart.qrsStart == 0) heart.qrsStart = heart.intervalClock;
-        heart.tEndCandidate =
-            std::max(heart.tEnd, heart.intervalClock + 5 * (heart.cells[i].activeWindow - 6));
-    }
-}
-
 void CountRateFiring(CCoeur& heart, int32_t i) {
     if (i == heart.rateCellIndex) CountFiring(heart.rateCount, heart.rateSum, heart.rateTicks);
     if (i == 5) CountFiring(heart.cell5Count, heart.cell5Sum, heart.cell5Ticks);

@@ -4,6 +4,7 @@
 // its order; the view's redraw handler calls the rate queries every 1000 ticks.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 
@@ -16,6 +17,8 @@ namespace vantrel {
 struct ActivitySums {
     int32_t atrial = 0;
     int32_t ventricular = 0;
+    int32_t Atrial() const { return atrial; }
+    int32_t Ventricular() const { return ventricular; }
 };
 
 // Tick step 5: the rate counters count one more tick.
@@ -38,7 +41,25 @@ inline void AddActivity(CCoeur& heart, int32_t i, ActivitySums& sums) {
 }
 
 // Tick step 10, when cell i fired: onsets of P and QRS and the candidate end of repolarisation.
-void NoteIntervalFiring(CCoeur& heart, int32_t i, const ActivitySums& sums);
+// `sums` gives Atrial() and Ventricular() over the cells up to i; each is asked for only when the
+// other conditions hold, for a tick that works them out on demand.
+template <class Sums>
+void NoteIntervalFiring(CCoeur& heart, int32_t i, const Sums& sums) {
+    if (i == heart.sinusClockCell) {
+        heart.sinusClock = 0;
+    } else if (heart.prStart == 0 && i <= heart.lastAtrialIndex &&
+               heart.intervalClock > heart.rrInterval / 2 - 30 && sums.Atrial() > 100) {
+        heart.prStart = heart.intervalClock;
+    }
+    if (i >= heart.firstVentricularIndex && heart.ventricularOnset < 0)
+        heart.ventricularOnset = heart.intervalClock;
+    if (i >= heart.firstVentricularIndex && heart.intervalClock > heart.qrsStart &&
+        sums.Ventricular() > 100) {
+        if (heart.qrsStart == 0) heart.qrsStart = heart.intervalClock;
+        heart.tEndCandidate =
+            std::max(heart.tEnd, heart.intervalClock + 5 * (heart.cells[i].activeWindow - 6));
+    }
+}
 
 // Tick step 10, when cell i fired: the rate counters of the rate cell and of cell 5.
 void CountRateFiring(CCoeur& heart, int32_t i);

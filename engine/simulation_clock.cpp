@@ -119,17 +119,24 @@ void SimulationClock::KeepCellsBetweenTicks(bool keep) {
 void SimulationClock::ReleaseCells() { columns_->Release(heart_); }
 
 void SimulationClock::StoreWatchedCells() {
-    const int32_t count = columns_->count;
+    CellColumns& columns = *columns_;
     for (const int32_t i : {heart_.stimCell, heart_.pmAtrialCell, heart_.pmVentricularCell,
-                            heart_.pmVentricular2Cell})
-        if (i >= 0 && i < count) columns_->StoreCell(heart_.cells[i], i);
+                            heart_.pmVentricular2Cell}) {
+        if (i < 0 || i >= columns.count) continue;
+        columns.Advance(i, columns.now);
+        columns.StoreCell(heart_.cells[i], i);
+    }
 }
 
 void SimulationClock::LoadWatchedCells() {
-    const int32_t count = columns_->count;
+    // A stimulus writes the cell's pending excitation and nothing else; the cell steps in full.
+    CellColumns& columns = *columns_;
     for (const int32_t i : {heart_.stimCell, heart_.pmAtrialCell, heart_.pmVentricularCell,
-                            heart_.pmVentricular2Cell})
-        if (i >= 0 && i < count) columns_->LoadCell(heart_.cells[i], i);
+                            heart_.pmVentricular2Cell}) {
+        if (i < 0 || i >= columns.count || heart_.cells[i].trigger == columns.trigger[i]) continue;
+        columns.trigger[i] = heart_.cells[i].trigger;
+        columns.MarkDue(i);
+    }
 }
 
 bool SimulationClock::TickAndSample(bool fromTimer, EcgSample* stored) {
@@ -160,9 +167,12 @@ bool SimulationClock::Tick(bool fromTimer) {
     tickCountSeen_.store(heart.tickCount);
 
     CellColumns& columns = *columns_;
+    // Kept between ticks, the columns count ticks from their taking; long before that count could
+    // run out they let go and take the cells again.
+    if (columns.held && columns.now >= kRetakeTick) columns.Release(heart);
     // Kept between ticks, the columns hold the truth: the records of the cells stimulated or
-    // sensed before the cell steps are brought up to date (their counters were stored after the
-    // last tick's steps) and taken back after.
+    // sensed before the cell steps are up to date (they were stored after the last tick's steps)
+    // and what the stimulator and the pacemaker write into them is taken back after.
     const bool kept = columns.held;
 
     // 2. The automatic end of a drug: every cell back to its model values, the link gate to 50.
@@ -196,38 +206,28 @@ bool SimulationClock::Tick(bool fromTimer) {
     // 9. End of complex: PR, QT and RR of the complex that has just ended.
     closedThisTick_ = CloseComplex(heart);
 
-    // The cells go into the columns (or, kept, the stimulated ones go back).
-    if (!columns.held)
-        columns.Take(heart);
-    else if (kept)
-        LoadWatchedCells();
+    // The cells go into the columns, as they stand after the last tick.
+    if (!columns.held) columns.Take(heart);
 
-    // 10. Every cell steps in index order.  A quiet cell (most cells, most of the time) only
-    // counts down and reads no other cell: all of them step at once in the columns first, then
-    // every other cell takes its full step in index order.
-    StepQuietCells(columns);
+    // 10. Every cell steps in index order.  A cell whose steps are quiet (most cells, most of the
+    // time) only counts down and is not visited: the columns visit the cells whose step is not
+    // quiet, whose part in the sample changes, or which have been excited.
+    ++columns.now;
+    columns.CollectDue();
+    if (kept) LoadWatchedCells();
     bool fired = false;
-    bool propagating = false;  // some impulse leaves its cell this tick
+    int32_t leavingCount = 0;  // cells whose impulse leaves them this tick, in index order
     const int32_t count = columns.count;
-    // The activity sums over the cells up to a firing cell, after their step of this tick.
-    ActivitySums sums;
-    int32_t summedTo = 0;  // cells below this index are in `sums`
-    bool ventricleConducting = false;
-    const int32_t lastAtrial = heart.lastAtrialIndex;
-    const int32_t firstVentricular = heart.firstVentricularIndex;
-    const auto sumUpTo = [&](int32_t end) {
-        for (int32_t j = summedTo; j < end; ++j) {
-            const int32_t magnitude = columns.absAmplitude[j];
-            sums.atrial += j < lastAtrial && columns.activeWindow[j] != 0 ? magnitude : 0;
-            const bool conducting = j >= firstVentricular && columns.conductCounter[j] != 0;
-            sums.ventricular += conducting ? magnitude : 0;
-            ventricleConducting |= conducting;
-        }
-        summedTo = std::max(summedTo, end);
+    // The activity sums over the cells up to a firing one, worked out when a measurement asks.
+    struct SumsUpTo {
+        const CellColumns& columns;
+        int32_t end;
+        int32_t Atrial() const { return columns.AtrialWindowSum(end); }
+        int32_t Ventricular() const { return columns.VentricularConductingSum(end); }
     };
-    ForEachMarked(columns.needsFullStep, count, [&](int32_t i) {
-        const CellEvent event = StepCellOnRecord(heart, columns, i, t);
-        propagating |= columns.propagating[i] != 0;
+    ForEachDue(columns.due, count, [&](int32_t i) {
+        const CellEvent event = StepCellInColumns(heart, columns, i, t);
+        if (columns.propagating[i] != 0) leavingCells_[leavingCount++] = static_cast<int16_t>(i);
         if (event == 0) return;
         if (fromTimer)
             heart.notifier->Post(kMsgCellChanged, heart.tickCount, i);
@@ -236,13 +236,13 @@ bool SimulationClock::Tick(bool fromTimer) {
         if (event == kEventCounterExpired) return;
         // Stimulator bookkeeping of a firing (the capture of a delivered stimulus).
         StimulatorCellFired(heart, i);
-        sumUpTo(i + 1);
-        NoteIntervalFiring(heart, i, sums);
+        NoteIntervalFiring(heart, i, SumsUpTo{columns, i + 1});
         fired = true;
         CountRateFiring(heart, i);
     });
-    sumUpTo(count);
-    if (ventricleConducting) heart.measureCountdown = 6;
+    if (columns.ventricularConductingCount > 0) heart.measureCountdown = 6;
+    ActivitySums sums;
+    sums.ventricular = columns.ventricularConductingSum;
     keptNoticeTick_ = heart.tickCount;
     StoreWatchedCells();
 
@@ -257,11 +257,12 @@ bool SimulationClock::Tick(bool fromTimer) {
 
     // 14. Firing cells excite their neighbours over the links.  Only a cell whose impulse leaves
     // it this tick excites anyone: without one the walk over the links would change nothing.
-    if (propagating) {
-        // Only a cell that has just stepped in full can leave an impulse.
-        uint8_t leaving[kMaxCells];
-        for (int32_t i = 0; i < count; ++i) leaving[i] = columns.propagating[i] != 0;
-        PropagateLinks(heart, leaving, [&columns](int32_t c) -> int32_t& { return columns.trigger[c]; });
+    if (leavingCount > 0) {
+        PropagateLinksOf(heart, columns, leavingCells_, leavingCount, [&columns](int32_t c, int32_t source) {
+            // An excited cell steps in full at the next tick.
+            columns.trigger[c] = source;
+            if (columns.visitAt[c] > columns.now + 1) columns.Schedule(c, columns.now + 1);
+        });
     }
     // The links may have excited a watched cell.
     StoreWatchedCells();

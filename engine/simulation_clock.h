@@ -144,6 +144,10 @@ private:
     // The cells' counters while the tick works on them.
     std::unique_ptr<CellColumns> columns_;
     bool keepCells_ = false;
+    // Ticks after which kept columns let go and take the cells again (their tick count restarts).
+    static constexpr int32_t kRetakeTick = 1 << 30;
+    // The cells whose impulse leaves them in the current tick, in index order.
+    int16_t leavingCells_[kMaxCells] = {};
 
     // Cell notices of a tick run on the interface thread, sent once the lock is released.
     int32_t keptNoticeTick_ = 0;

@@ -594,6 +594,7 @@ TEST(CellStep, TheColumnStepTakesTheSameStepsAsTheFullStep) {
     static_cast<HeartState&>(*fast) = *full;  // the whole record but its lock
     auto columns = std::make_unique<CellColumns>();
     columns->Take(*fast);
+    uint8_t leaving[kMaxCells];
 
     const auto same = [&columns](const CCell& a, int32_t i) {
         const CellColumns& c = *columns;
@@ -605,15 +606,18 @@ TEST(CellStep, TheColumnStepTakesTheSameStepsAsTheFullStep) {
     };
     for (int tick = 0; tick < 3000; ++tick) {
         const int32_t tone = tick < 1500 ? 300 : 900;
+        ++columns->now;
         for (int32_t i = 0; i < full->cellCount; ++i) {
             ASSERT_EQ(StepCell(*full, i, tone), StepCellInColumns(*fast, *columns, i, tone))
                 << "tick " << tick << " cell " << i;
             ASSERT_TRUE(same(full->cells[i], i)) << "tick " << tick << " cell " << i;
+            leaving[i] = columns->propagating[i] != 0;
         }
         PropagateLinks(*full);
-        uint8_t leaving[kMaxCells];
-        for (int32_t i = 0; i < columns->count; ++i) leaving[i] = columns->propagating[i] != 0;
-        PropagateLinks(*fast, leaving, [&](int32_t c) -> int32_t& { return columns->trigger[c]; });
+        for (int32_t k = 0; k < fast->linkCount; ++k)
+            ConductOverLink(
+                *fast, k, [&](int32_t c) { return leaving[c] != 0; },
+                [&](int32_t c, int32_t source) { columns->trigger[c] = source; });
     }
     // Released, the records carry the counters the columns held.
     columns->Release(*fast);

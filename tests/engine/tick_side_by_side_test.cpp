@@ -206,7 +206,8 @@ private:
     X(prInterval) X(qtInterval) X(rrInterval) X(measureCountdown) X(intervalClock) X(sinusClock)  \
     X(intervalIndex) X(diastolicPercent)
 
-// withCells: the cell records too (they are out of date while the tick keeps them in columns).
+// withCells: the cell records and their local signals too (out of date while the tick keeps the
+// cells in its columns).
 std::string Difference(const CCoeur& a, const CCoeur& b, bool withCells = true) {
     std::ostringstream out;
 #define VANTREL_COMPARE_ONE(field) \
@@ -216,7 +217,7 @@ std::string Difference(const CCoeur& a, const CCoeur& b, bool withCells = true) 
     for (int32_t i = 0; withCells && i < a.cellCount; ++i)
         if (std::memcmp(&a.cells[i], &b.cells[i], sizeof(CCell)) != 0) out << "cell " << i << "; ";
     if (std::memcmp(a.links, b.links, sizeof(CellLink) * a.linkCount) != 0) out << "links; ";
-    if (std::memcmp(a.cellZ, b.cellZ, sizeof(int32_t) * a.cellCount) != 0) out << "cellZ; ";
+    if (withCells && std::memcmp(a.cellZ, b.cellZ, sizeof(int32_t) * a.cellCount) != 0) out << "cellZ; ";
     if (std::memcmp(a.intervalTable, b.intervalTable, sizeof a.intervalTable) != 0) out << "intervals; ";
     return out.str();
 }
