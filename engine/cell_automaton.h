@@ -39,11 +39,16 @@ inline CellEvent StepCellInColumns(CCoeur& heart, CellColumns& c, int32_t i, int
     CellEvent event = 0;
     if (c.NextStepQuiet(i)) {
         c.Advance(i, c.now);
+    } else if (c.NextStepLosesExcitation(i)) {
+        c.trigger[i] = 0;
+        c.Advance(i, c.now);
     } else {
         CCell& cell = heart.cells[i];
         c.StoreCell(cell, i);
         event = StepCell(heart, i, t);
-        c.LoadCell(cell, i, c.now);
+        c.LoadCounters(cell, i, c.now);
+        // Only a firing changes the cell's dipole, injury offset, T wave or inertness.
+        if (event != 0 && event != kEventCounterExpired) c.LoadCopies(cell, i);
     }
     c.Classify(i);
     return event;

@@ -37,6 +37,11 @@ bool InQrs(int32_t qrs) { return (qrs >= 1 && qrs <= 8) || (qrs >= -12 && qrs <=
 }  // namespace
 
 void CellColumns::LoadCell(const CCell& cell, int32_t i, int32_t tick) {
+    LoadCounters(cell, i, tick);
+    LoadCopies(cell, i);
+}
+
+void CellColumns::LoadCounters(const CCell& cell, int32_t i, int32_t tick) {
     since[i] = tick;
     escapeCounter[i] = cell.escapeCounter;
     trigger[i] = cell.trigger;
@@ -48,6 +53,9 @@ void CellColumns::LoadCell(const CCell& cell, int32_t i, int32_t tick) {
     conductCounter[i] = cell.conductCounter;
     qrsPhase[i] = cell.qrsPhase;
     propagating[i] = cell.propagating;
+}
+
+void CellColumns::LoadCopies(const CCell& cell, int32_t i) {
     inert[i] = cell.escapeB >= kInertEscape ? 1 : 0;
     // The activity sums take the magnitude in 32 bits, as the record's arithmetic does.
     absAmplitude[i] = std::abs(cell.amplitude);
@@ -202,6 +210,14 @@ bool CellColumns::NextStepQuiet(int32_t i) const {
            (conduct == 0 || conduct > 2);
 }
 
+bool CellColumns::NextStepLosesExcitation(int32_t i) const {
+    const int32_t conduct = conductCounter[i], arp = arpCounter[i];
+    // The escape counter stays above 0 (no postponement) and below the gate's 4000.
+    return inert[i] == 0 && trigger[i] != 0 && escapeCounter[i] > 1 && escapeCounter[i] < 4000 &&
+           fatigue[i] < 100 && arp != 0 && arp != 1 && rrpCounter[i] != 1 &&
+           (conduct == 0 || conduct > 2);
+}
+
 void CellColumns::Unschedule(int32_t i) {
     const int16_t slot = wheelSlotOf[i];
     if (slot < 0) return;
@@ -253,28 +269,39 @@ void CellColumns::SumCohorts(int64_t& x, int64_t& y, int64_t& z) const {
         const int32_t end = now + w;
         const int32_t slot = end & (kCohortSlots - 1);
         if (cohortTick[slot] != end) continue;
-        const int64_t* row = cohortSum[slot][(kTWaveTicks - w) / 2];
-        x += row[0];
-        y += row[1];
-        z += row[2];
+        const int32_t k = (kTWaveTicks - w) / 2;
+        const int64_t t = kTWave[k];
+        const int64_t* q = cohortQuotient[slot];
+        const int32_t (*r)[kTWaveShapes] = cohortRemainder[slot];
+        x += q[0] * t + r[0][k];
+        y += q[1] * t + r[1][k];
+        z += q[2] * t + r[2][k];
     }
 }
 
 namespace {
 
-// Adds (sign +1) or takes away (-1) a cell's T-wave terms for the shape values from index `first`
-// on (window counts 48 - 2 first and below) to a cohort's rows.
-void AddToCohort(int64_t (*rows)[3], const int64_t* term, int32_t first, int64_t sign) {
-    constexpr int64_t kSmall = int64_t{1} << 27;  // times 15 still inside 32 bits
-    if (std::abs(term[0]) < kSmall && std::abs(term[1]) < kSmall && std::abs(term[2]) < kSmall) {
-        const int32_t small[3] = {static_cast<int32_t>(term[0]), static_cast<int32_t>(term[1]),
-                                  static_cast<int32_t>(term[2])};
-        for (int32_t k = first; k < kTWaveShapes; ++k)
-            for (int axis = 0; axis < 3; ++axis) rows[k][axis] += sign * (small[axis] * kTWave[k] / 200);
-        return;
+// A term a at shape value t adds trunc(a * t / 200).  With a = 200 q + r (q, r truncated, r of
+// a's sign), that is q * t + trunc(r * t / 200) exactly: a cohort keeps the sum of the q's, and
+// the remainders' shares by shape value, which this table gives for every r and shape index.
+constexpr auto kRemainderShare = [] {
+    std::array<std::array<int8_t, kTWaveShapes>, 399> table{};
+    for (int r = -199; r <= 199; ++r)
+        for (int k = 0; k < kTWaveShapes; ++k)
+            table[r + 199][k] = static_cast<int8_t>(r * kTWave[k] / 200);
+    return table;
+}();
+
+// Adds (sign +1) or takes away (-1) a cell's T-wave terms to a cohort, for the shape values from
+// index `first` on (the earlier ones belong to ticks past).
+void AddToCohort(int64_t* quotients, int32_t (*remainders)[kTWaveShapes], const int64_t* term,
+                 int32_t first, int32_t sign) {
+    for (int axis = 0; axis < 3; ++axis) {
+        quotients[axis] += sign * (term[axis] / 200);
+        const int8_t* share = kRemainderShare[static_cast<size_t>(term[axis] % 200 + 199)].data();
+        int32_t* row = remainders[axis];
+        for (int32_t k = first; k < kTWaveShapes; ++k) row[k] += sign * share[k];
     }
-    for (int32_t k = first; k < kTWaveShapes; ++k)
-        for (int axis = 0; axis < 3; ++axis) rows[k][axis] += sign * (term[axis] * kTWave[k] / 200);
 }
 
 }  // namespace
@@ -282,7 +309,8 @@ void AddToCohort(int64_t (*rows)[3], const int64_t* term, int32_t first, int64_t
 void CellColumns::JoinCohort(int32_t i, int32_t endTick) {
     const int32_t slot = endTick & (kCohortSlots - 1);
     if (cohortTick[slot] != endTick) {
-        std::memset(cohortSum[slot], 0, sizeof cohortSum[slot]);
+        std::fill_n(cohortQuotient[slot], 3, int64_t{0});
+        std::memset(cohortRemainder[slot], 0, sizeof cohortRemainder[slot]);
         cohortTick[slot] = endTick;
     }
     cohortOf[i] = endTick;
@@ -291,7 +319,8 @@ void CellColumns::JoinCohort(int32_t i, int32_t endTick) {
     cohortTerm[i][2] = tWaveTermZ[i];
     // Window counts from this tick's on; a shared shape value of a count already past is never
     // read again.
-    AddToCohort(cohortSum[slot], cohortTerm[i], (kTWaveTicks - (endTick - now)) / 2, +1);
+    AddToCohort(cohortQuotient[slot], cohortRemainder[slot], cohortTerm[i],
+                (kTWaveTicks - (endTick - now)) / 2, +1);
 }
 
 void CellColumns::LeaveCohort(int32_t i) {
@@ -299,7 +328,8 @@ void CellColumns::LeaveCohort(int32_t i) {
     const int32_t slot = endTick & (kCohortSlots - 1);
     // Only the window counts still to come: a cohort whose window has ended is left as it is.
     if (cohortTick[slot] != endTick || endTick <= now) return;
-    AddToCohort(cohortSum[slot], cohortTerm[i], (kTWaveTicks - (endTick - now)) / 2, -1);
+    AddToCohort(cohortQuotient[slot], cohortRemainder[slot], cohortTerm[i],
+                (kTWaveTicks - (endTick - now)) / 2, -1);
 }
 
 void CellColumns::ListCell(int32_t i) {

@@ -92,7 +92,9 @@ struct CellColumns {
     int16_t listedAt[kMaxCells];  // position in `listed`, -1 when not listed
     int32_t listedCount = 0;
     int32_t cohortTick[kCohortSlots];                  // the cohort a slot holds
-    int64_t cohortSum[kCohortSlots][kTWaveTicks / 2][3];  // its terms by shape value (two counts each)
+    // Its terms: at shape value t (one per two window counts, index k), quotient * t + remainder[k].
+    int64_t cohortQuotient[kCohortSlots][3];
+    int32_t cohortRemainder[kCohortSlots][3][kTWaveTicks / 2];
     int32_t tWaveOn = 1;
     // The local signals of the cells not listed are written at release (or for a precordial
     // source, when the sample reads it) from the last sample's stimulus mark.
@@ -131,10 +133,16 @@ struct CellColumns {
     int32_t QrsPhaseAt(int32_t i, int32_t tick) const;
     // Whether the step of the tick after `since[i]` is quiet.
     bool NextStepQuiet(int32_t i) const;
+    // Whether that step only loses an excitation in the absolute refractory period and is quiet
+    // otherwise (the impulses of a wave front reach the cells it has just excited).
+    bool NextStepLosesExcitation(int32_t i) const;
 
     // One cell's counters into its record / from it (with the copies), as of tick `tick`.
     void StoreCell(CCell& cell, int32_t i) const;
     void LoadCell(const CCell& cell, int32_t i, int32_t tick);
+    // The same in two halves: a step that does not fire changes the counters alone.
+    void LoadCounters(const CCell& cell, int32_t i, int32_t tick);
+    void LoadCopies(const CCell& cell, int32_t i);
 
     // Puts cell i (its counters at tick `now`) in its sample class of that tick, counts it among
     // the conducting ventricular cells or not, and schedules its next visit.
