@@ -37,12 +37,7 @@ CellEvent StepCell(CCoeur& heart, int32_t index, int32_t t);
 inline CellEvent StepCellInColumns(CCoeur& heart, CellColumns& c, int32_t i, int32_t t) {
     c.Advance(i, c.now - 1);
     CellEvent event = 0;
-    if (c.NextStepQuiet(i)) {
-        c.Advance(i, c.now);
-    } else if (c.NextStepLosesExcitation(i)) {
-        c.trigger[i] = 0;
-        c.Advance(i, c.now);
-    } else {
+    if (!c.StepWithoutRecord(i, event)) {
         CCell& cell = heart.cells[i];
         c.StoreCell(cell, i);
         event = StepCell(heart, i, t);

@@ -42,54 +42,55 @@ void CellColumns::LoadCell(const CCell& cell, int32_t i, int32_t tick) {
 }
 
 void CellColumns::LoadCounters(const CCell& cell, int32_t i, int32_t tick) {
-    since[i] = tick;
-    escapeCounter[i] = cell.escapeCounter;
-    trigger[i] = cell.trigger;
-    fatigue[i] = cell.fatigue;
-    activeWindow[i] = cell.activeWindow;
-    arpCounter[i] = cell.arpCounter;
-    rrpCounter[i] = cell.rrpCounter;
-    windowCounter[i] = cell.windowCounter;
-    conductCounter[i] = cell.conductCounter;
-    qrsPhase[i] = cell.qrsPhase;
-    propagating[i] = cell.propagating;
+    state[i].since = tick;
+    state[i].escapeCounter = cell.escapeCounter;
+    state[i].trigger = cell.trigger;
+    state[i].fatigue = cell.fatigue;
+    state[i].activeWindow = cell.activeWindow;
+    state[i].arpCounter = cell.arpCounter;
+    state[i].rrpCounter = cell.rrpCounter;
+    state[i].windowCounter = cell.windowCounter;
+    state[i].conductCounter = cell.conductCounter;
+    state[i].qrsPhase = cell.qrsPhase;
+    state[i].propagating = cell.propagating;
 }
 
 void CellColumns::LoadCopies(const CCell& cell, int32_t i) {
-    inert[i] = cell.escapeB >= kInertEscape ? 1 : 0;
+    state[i].inert = cell.escapeB >= kInertEscape ? 1 : 0;
+    state[i].blockWindow = cell.windowB > 0 ? 1 : 0;
     // The activity sums take the magnitude in 32 bits, as the record's arithmetic does.
-    absAmplitude[i] = std::abs(cell.amplitude);
-    amplitude[i] = cell.amplitude;
-    dipoleX[i] = cell.dipoleX;
-    dipoleY[i] = cell.dipoleY;
-    dipoleZ[i] = cell.dipoleZ;
-    stOffset[i] = cell.stOffset;
-    tSmoothed[i] = cell.tSmoothed;
+    state[i].absAmplitude = std::abs(cell.amplitude);
+    wave[i].amplitude = cell.amplitude;
+    wave[i].dipoleX = cell.dipoleX;
+    wave[i].dipoleY = cell.dipoleY;
+    wave[i].dipoleZ = cell.dipoleZ;
+    wave[i].stOffset = cell.stOffset;
+    wave[i].tSmoothed = cell.tSmoothed;
     // d * t * tSmoothed / 200, or d * t / 2 for a large cell with a plain T, which is
     // d * 100 * t / 200 exactly.
     const int64_t factor = cell.tSmoothed != 0 ? cell.tSmoothed
                            : std::abs(cell.amplitude) >= 30 ? 100
                                                              : 0;
-    tWaveTermX[i] = int64_t{cell.dipoleX} * factor;
-    tWaveTermY[i] = int64_t{cell.dipoleY} * factor;
-    tWaveTermZ[i] = int64_t{cell.dipoleZ} * factor;
-    tWaveLarge[i] = std::max({std::abs(tWaveTermX[i]), std::abs(tWaveTermY[i]),
-                              std::abs(tWaveTermZ[i])}) >= kLargeTerm
+    wave[i].tWaveTermX = int64_t{cell.dipoleX} * factor;
+    wave[i].tWaveTermY = int64_t{cell.dipoleY} * factor;
+    wave[i].tWaveTermZ = int64_t{cell.dipoleZ} * factor;
+    wave[i].tWaveLarge = std::max({std::abs(wave[i].tWaveTermX), std::abs(wave[i].tWaveTermY),
+                              std::abs(wave[i].tWaveTermZ)}) >= kLargeTerm
                         ? 1
                         : 0;
 }
 
 void CellColumns::StoreCell(CCell& cell, int32_t i) const {
-    cell.escapeCounter = escapeCounter[i];
-    cell.trigger = trigger[i];
-    cell.fatigue = fatigue[i];
-    cell.activeWindow = activeWindow[i];
-    cell.arpCounter = arpCounter[i];
-    cell.rrpCounter = rrpCounter[i];
-    cell.windowCounter = windowCounter[i];
-    cell.conductCounter = conductCounter[i];
-    cell.qrsPhase = qrsPhase[i];
-    cell.propagating = propagating[i];
+    cell.escapeCounter = state[i].escapeCounter;
+    cell.trigger = state[i].trigger;
+    cell.fatigue = state[i].fatigue;
+    cell.activeWindow = state[i].activeWindow;
+    cell.arpCounter = state[i].arpCounter;
+    cell.rrpCounter = state[i].rrpCounter;
+    cell.windowCounter = state[i].windowCounter;
+    cell.conductCounter = state[i].conductCounter;
+    cell.qrsPhase = state[i].qrsPhase;
+    cell.propagating = state[i].propagating;
 }
 
 void CellColumns::Take(const CCoeur& heart) {
@@ -138,12 +139,12 @@ void CellColumns::Take(const CCoeur& heart) {
 
     for (int32_t i = 0; i < count; ++i) {
         LoadCell(heart.cells[i], i, 0);
-        sampleClass[i] = SampleClass::None;
-        ventricularShare[i] = 0;
-        ventricularCounted[i] = 0;
-        listedAt[i] = -1;
-        wheelSlotOf[i] = -1;
-        visitAt[i] = kNever;
+        state[i].sampleClass = SampleClass::None;
+        wave[i].ventricularShare = 0;
+        state[i].ventricularCounted = 0;
+        state[i].listedAt = -1;
+        state[i].wheelSlotOf = -1;
+        state[i].visitAt = kNever;
     }
     for (int32_t i = 0; i < count; ++i) Classify(i);
     held = true;
@@ -157,97 +158,117 @@ void CellColumns::Release(CCoeur& heart) {
     }
     if (cellZPending)
         for (int32_t i = 0; i < count; ++i)
-            if (sampleClass[i] != SampleClass::Listed) heart.cellZ[i] = UnlistedCellZ(i, cellZBase);
+            if (state[i].sampleClass != SampleClass::Listed) heart.cellZ[i] = UnlistedCellZ(i, cellZBase);
     cellZPending = false;
     held = false;
 }
 
 void CellColumns::Advance(int32_t i, int32_t tick) {
-    const int32_t d = tick - since[i];
+    const int32_t d = tick - state[i].since;
     if (d <= 0) return;
-    since[i] = tick;
-    propagating[i] = 0;
+    state[i].since = tick;
+    state[i].propagating = 0;
     // An inert cell's step clears the flag and nothing else once its window has ended.
-    if (inert[i]) return;
-    if (escapeCounter[i] < 2000) escapeCounter[i] -= d;
-    const int32_t window = activeWindow[i];
+    if (state[i].inert) return;
+    if (state[i].escapeCounter < 2000) state[i].escapeCounter -= d;
+    const int32_t window = state[i].activeWindow;
     if (window > 0) {
         // Fatigue halves at every step whose window runs while the cell is fully repolarised;
         // in a quiet stretch the refractory counters are either 0 throughout or never reach it.
-        if (arpCounter[i] == 0 && rrpCounter[i] == 0) {
-            int32_t f = fatigue[i];
+        if (state[i].arpCounter == 0 && state[i].rrpCounter == 0) {
+            int32_t f = state[i].fatigue;
             for (int32_t h = std::min(d, window); h > 0 && f != 0; --h) f /= 2;
-            fatigue[i] = f;
+            state[i].fatigue = f;
         }
-        activeWindow[i] = std::max(window - d, 0);
+        state[i].activeWindow = std::max(window - d, 0);
     }
-    if (arpCounter[i] > 0) arpCounter[i] -= d;
-    if (rrpCounter[i] > 0) rrpCounter[i] -= d;
-    if (windowCounter[i] > 0) windowCounter[i] = std::max(windowCounter[i] - d, 0);
-    if (conductCounter[i] > 0) conductCounter[i] -= d;
-    const int32_t qrs = qrsPhase[i];
-    if (qrs > 0) qrsPhase[i] = std::max(qrs - d, 0);
-    if (qrs < 0) qrsPhase[i] = std::min(qrs + d, 0);
+    if (state[i].arpCounter > 0) state[i].arpCounter -= d;
+    if (state[i].rrpCounter > 0) state[i].rrpCounter -= d;
+    if (state[i].windowCounter > 0) state[i].windowCounter = std::max(state[i].windowCounter - d, 0);
+    if (state[i].conductCounter > 0) state[i].conductCounter -= d;
+    const int32_t qrs = state[i].qrsPhase;
+    if (qrs > 0) state[i].qrsPhase = std::max(qrs - d, 0);
+    if (qrs < 0) state[i].qrsPhase = std::min(qrs + d, 0);
 }
 
 int32_t CellColumns::ActiveWindowAt(int32_t i, int32_t tick) const {
-    const int32_t window = activeWindow[i];
-    if (inert[i] || window <= 0) return window;
-    return std::max(window - (tick - since[i]), 0);
+    const int32_t window = state[i].activeWindow;
+    if (state[i].inert || window <= 0) return window;
+    return std::max(window - (tick - state[i].since), 0);
 }
 
 int32_t CellColumns::QrsPhaseAt(int32_t i, int32_t tick) const {
-    const int32_t qrs = qrsPhase[i];
-    if (inert[i]) return qrs;
-    const int32_t d = tick - since[i];
+    const int32_t qrs = state[i].qrsPhase;
+    if (state[i].inert) return qrs;
+    const int32_t d = tick - state[i].since;
     return qrs > 0 ? std::max(qrs - d, 0) : qrs < 0 ? std::min(qrs + d, 0) : 0;
 }
 
-bool CellColumns::NextStepQuiet(int32_t i) const {
-    const int32_t conduct = conductCounter[i];
-    if (inert[i]) return (activeWindow[i] | conduct) == 0;
-    return trigger[i] == 0 && escapeCounter[i] > 1 && arpCounter[i] != 1 && rrpCounter[i] != 1 &&
-           (conduct == 0 || conduct > 2);
-}
-
-bool CellColumns::NextStepLosesExcitation(int32_t i) const {
-    const int32_t conduct = conductCounter[i], arp = arpCounter[i];
-    // The escape counter stays above 0 (no postponement) and below the gate's 4000.
-    return inert[i] == 0 && trigger[i] != 0 && escapeCounter[i] > 1 && escapeCounter[i] < 4000 &&
-           fatigue[i] < 100 && arp != 0 && arp != 1 && rrpCounter[i] != 1 &&
-           (conduct == 0 || conduct > 2);
+bool CellColumns::StepWithoutRecord(int32_t i, CellEvent& event) {
+    TickCellState& c = state[i];
+    const int32_t conduct = c.conductCounter, arp = c.arpCounter, rrp = c.rrpCounter;
+    const int32_t tick = c.since + 1;
+    event = 0;
+    if (c.inert) {
+        // An inert cell whose window and conduction have ended only clears its flag.
+        if ((c.activeWindow | conduct) != 0) return false;
+        Advance(i, tick);
+        return true;
+    }
+    // No escape due, and the escape counter stays below the excitation gate's 4000.
+    if (c.escapeCounter <= 1 || arp == 1 || conduct < 0) return false;
+    if (c.trigger != 0) {
+        // An excitation in the absolute refractory period is lost; the rest of the step counts.
+        if (arp == 0 || c.escapeCounter >= 4000 || c.fatigue >= 100 || rrp == 1 || conduct == 1 ||
+            conduct == 2)
+            return false;
+        c.trigger = 0;
+        Advance(i, tick);
+        return true;
+    }
+    if (conduct == 2 && c.blockWindow) return false;
+    Advance(i, tick);
+    if (rrp == 1) event = kEventCounterExpired;
+    if (conduct == 2) {
+        // The impulse leaves the cell.
+        c.windowCounter = -1;
+        c.propagating = 1;
+    } else if (conduct == 1 && event == 0) {
+        event = kEventCounterExpired;
+    }
+    return true;
 }
 
 void CellColumns::Unschedule(int32_t i) {
-    const int16_t slot = wheelSlotOf[i];
+    const int16_t slot = state[i].wheelSlotOf;
     if (slot < 0) return;
-    const int16_t next = wheelNext[i], prev = wheelPrev[i];
+    const int16_t next = state[i].wheelNext, prev = state[i].wheelPrev;
     if (prev >= 0)
-        wheelNext[prev] = next;
+        state[prev].wheelNext = next;
     else
         wheelHead[slot] = next;
-    if (next >= 0) wheelPrev[next] = prev;
-    wheelSlotOf[i] = -1;
+    if (next >= 0) state[next].wheelPrev = prev;
+    state[i].wheelSlotOf = -1;
 }
 
 void CellColumns::Schedule(int32_t i, int32_t tick) {
     Unschedule(i);
-    visitAt[i] = tick;
+    state[i].visitAt = tick;
     const int32_t at = std::min(std::max(tick, now + 1), now + kWheelSlots - 1);
     const int16_t slot = static_cast<int16_t>(at & (kWheelSlots - 1));
     const int16_t head = wheelHead[slot];
-    wheelNext[i] = head;
-    wheelPrev[i] = -1;
-    if (head >= 0) wheelPrev[head] = static_cast<int16_t>(i);
+    state[i].wheelNext = head;
+    state[i].wheelPrev = -1;
+    if (head >= 0) state[head].wheelPrev = static_cast<int16_t>(i);
     wheelHead[slot] = static_cast<int16_t>(i);
-    wheelSlotOf[i] = slot;
+    state[i].wheelSlotOf = slot;
 }
 
 void CellColumns::CollectDue() {
     const int32_t slot = now & (kWheelSlots - 1);
     for (int16_t i = wheelHead[slot]; i >= 0;) {
-        const int16_t next = wheelNext[i];
-        wheelSlotOf[i] = -1;
+        const int16_t next = state[i].wheelNext;
+        state[i].wheelSlotOf = -1;
         MarkDue(i);
         i = next;
     }
@@ -255,13 +276,13 @@ void CellColumns::CollectDue() {
 }
 
 int64_t CellColumns::TWaveTermAt(int32_t i, int32_t w, int axis) const {
-    const int64_t term = axis == 0 ? tWaveTermX[i] : axis == 1 ? tWaveTermY[i] : tWaveTermZ[i];
+    const int64_t term = axis == 0 ? wave[i].tWaveTermX : axis == 1 ? wave[i].tWaveTermY : wave[i].tWaveTermZ;
     return term * kTWaveByWindow[w] / 200;
 }
 
 int32_t CellColumns::UnlistedCellZ(int32_t i, int32_t base) const {
-    if (sampleClass[i] != SampleClass::PlainT) return base;
-    return Saturate32(TWaveTermAt(i, cohortOf[i] - now, 2) + base);
+    if (state[i].sampleClass != SampleClass::PlainT) return base;
+    return Saturate32(TWaveTermAt(i, wave[i].cohortOf - now, 2) + base);
 }
 
 void CellColumns::SumCohorts(int64_t& x, int64_t& y, int64_t& z) const {
@@ -313,93 +334,93 @@ void CellColumns::JoinCohort(int32_t i, int32_t endTick) {
         std::memset(cohortRemainder[slot], 0, sizeof cohortRemainder[slot]);
         cohortTick[slot] = endTick;
     }
-    cohortOf[i] = endTick;
-    cohortTerm[i][0] = tWaveTermX[i];
-    cohortTerm[i][1] = tWaveTermY[i];
-    cohortTerm[i][2] = tWaveTermZ[i];
+    wave[i].cohortOf = endTick;
+    wave[i].cohortTerm[0] = wave[i].tWaveTermX;
+    wave[i].cohortTerm[1] = wave[i].tWaveTermY;
+    wave[i].cohortTerm[2] = wave[i].tWaveTermZ;
     // Window counts from this tick's on; a shared shape value of a count already past is never
     // read again.
-    AddToCohort(cohortQuotient[slot], cohortRemainder[slot], cohortTerm[i],
+    AddToCohort(cohortQuotient[slot], cohortRemainder[slot], wave[i].cohortTerm,
                 (kTWaveTicks - (endTick - now)) / 2, +1);
 }
 
 void CellColumns::LeaveCohort(int32_t i) {
-    const int32_t endTick = cohortOf[i];
+    const int32_t endTick = wave[i].cohortOf;
     const int32_t slot = endTick & (kCohortSlots - 1);
     // Only the window counts still to come: a cohort whose window has ended is left as it is.
     if (cohortTick[slot] != endTick || endTick <= now) return;
-    AddToCohort(cohortQuotient[slot], cohortRemainder[slot], cohortTerm[i],
+    AddToCohort(cohortQuotient[slot], cohortRemainder[slot], wave[i].cohortTerm,
                 (kTWaveTicks - (endTick - now)) / 2, -1);
 }
 
 void CellColumns::ListCell(int32_t i) {
-    listedAt[i] = static_cast<int16_t>(listedCount);
+    state[i].listedAt = static_cast<int16_t>(listedCount);
     listed[listedCount++] = static_cast<int16_t>(i);
 }
 
 void CellColumns::UnlistCell(int32_t i) {
-    const int16_t at = listedAt[i];
+    const int16_t at = state[i].listedAt;
     const int16_t last = listed[--listedCount];
     listed[at] = last;
-    listedAt[last] = at;
-    listedAt[i] = -1;
+    state[last].listedAt = at;
+    state[i].listedAt = -1;
 }
 
 void CellColumns::SetVentricularShare(int32_t i, uint32_t share) {
-    const uint32_t old = ventricularShare[i];
+    const uint32_t old = wave[i].ventricularShare;
     if (share == old) return;
-    ventricularShare[i] = share;
+    wave[i].ventricularShare = share;
     ventricularConductingSum = static_cast<int32_t>(static_cast<uint32_t>(ventricularConductingSum) + share - old);
     for (int32_t k = i + 1; k <= count; k += k & -k) ventricularTree[k] += share - old;
 }
 
 void CellColumns::Classify(int32_t i) {
-    const int32_t s = since[i];
+    const int32_t s = state[i].since;
     const int32_t window = ActiveWindowAt(i, now), qrs = QrsPhaseAt(i, now);
     SampleClass kind = SampleClass::None;
     if (window > 0) {
-        if (InQrs(qrs) || stOffset[i] != 0)
+        if (InQrs(qrs) || wave[i].stOffset != 0)
             kind = SampleClass::Listed;
         else if (tWaveOn != 0 && window <= kTWaveTicks)
-            kind = tWaveLarge[i] ? SampleClass::Listed : SampleClass::PlainT;
+            kind = wave[i].tWaveLarge ? SampleClass::Listed : SampleClass::PlainT;
     }
-    const SampleClass old = sampleClass[i];
+    const SampleClass old = state[i].sampleClass;
     // A cell that stays in the same cohort with the same term keeps its place there.
     const bool sameCohort = kind == SampleClass::PlainT && old == SampleClass::PlainT &&
-                            cohortOf[i] == now + window && cohortTerm[i][0] == tWaveTermX[i] &&
-                            cohortTerm[i][1] == tWaveTermY[i] && cohortTerm[i][2] == tWaveTermZ[i];
+                            wave[i].cohortOf == now + window && wave[i].cohortTerm[0] == wave[i].tWaveTermX &&
+                            wave[i].cohortTerm[1] == wave[i].tWaveTermY && wave[i].cohortTerm[2] == wave[i].tWaveTermZ;
     if (!sameCohort) {
         if (old == SampleClass::PlainT) LeaveCohort(i);
         if (kind == SampleClass::PlainT) JoinCohort(i, now + window);
     }
     if (old == SampleClass::Listed && kind != SampleClass::Listed) UnlistCell(i);
     if (old != SampleClass::Listed && kind == SampleClass::Listed) ListCell(i);
-    sampleClass[i] = kind;
+    state[i].sampleClass = kind;
     // A conducting ventricular cell: its counter does not reach 0 in a quiet step.
-    const bool conducting = i >= firstVentricular && conductCounter[i] != 0;
-    ventricularConductingCount += (conducting ? 1 : 0) - ventricularCounted[i];
-    ventricularCounted[i] = conducting ? 1 : 0;
-    SetVentricularShare(i, conducting ? static_cast<uint32_t>(absAmplitude[i]) : 0u);
+    const bool conducting = i >= firstVentricular && state[i].conductCounter != 0;
+    ventricularConductingCount += (conducting ? 1 : 0) - state[i].ventricularCounted;
+    state[i].ventricularCounted = conducting ? 1 : 0;
+    SetVentricularShare(i, conducting ? static_cast<uint32_t>(state[i].absAmplitude) : 0u);
 
     // The next visit: the first step that is not quiet, or the first tick at which the cell's
     // part in the sample may change.
     int32_t next = kNever;
     const auto soonest = [&](int64_t ticks) { next = std::min(next, TickAfter(s, ticks)); };
-    const int32_t conduct = conductCounter[i];
-    if (inert[i]) {
-        if ((activeWindow[i] | conduct) != 0) soonest(1);
+    const int32_t conduct = state[i].conductCounter;
+    if (state[i].inert) {
+        if ((state[i].activeWindow | conduct) != 0) soonest(1);
     } else {
-        if (trigger[i] != 0 || conduct < 0 || conduct == 1 || conduct == 2) soonest(1);
+        if (state[i].trigger != 0 || conduct < 0 || conduct == 1 || conduct == 2) soonest(1);
         if (conduct > 2) soonest(int64_t{conduct} - 1);
-        if (escapeCounter[i] < 2000) soonest(std::max(escapeCounter[i], 1));
-        if (arpCounter[i] >= 1) soonest(arpCounter[i]);
-        if (rrpCounter[i] >= 1) soonest(rrpCounter[i]);
+        if (state[i].escapeCounter < 2000) soonest(std::max(state[i].escapeCounter, 1));
+        if (state[i].arpCounter >= 1) soonest(state[i].arpCounter);
+        if (state[i].rrpCounter >= 1) soonest(state[i].rrpCounter);
         // The sample's class changes when the window reaches 48 or 0, and when the QRS phase
         // enters its range or reaches 0.
         const auto change = [&](int64_t ticks) {
             if (TickAfter(s, ticks) > now) soonest(ticks);
         };
-        const int32_t w = activeWindow[i], q = qrsPhase[i];
+        const int32_t w = state[i].activeWindow, q = state[i].qrsPhase;
         if (w > 0) change(w);
         if (w > kTWaveTicks) change(int64_t{w} - kTWaveTicks);
         if (q > 0) change(q);
@@ -413,7 +434,7 @@ void CellColumns::Classify(int32_t i) {
 int32_t CellColumns::AtrialWindowSum(int32_t end) const {
     int32_t sum = 0;
     for (int32_t j = 0; j < std::min(end, lastAtrial); ++j)
-        sum += ActiveWindowAt(j, now) != 0 ? absAmplitude[j] : 0;
+        sum += ActiveWindowAt(j, now) != 0 ? state[j].absAmplitude : 0;
     return sum;
 }
 

@@ -39,57 +39,70 @@ inline constexpr int32_t kCohortSlots = 64;   // cohorts are at most 48 ticks ah
 inline constexpr int32_t kTWaveTicks = 48;    // window counts 48 .. 1 carry the T wave
 inline constexpr int32_t kNever = 0x7FFFFFFF;
 
+// What the tick reads and writes of a cell at every visit, in one cache line: a visit touches
+// one line instead of one per counter.
+struct alignas(64) TickCellState {
+    int32_t since;  // the tick after whose step the counters below stand
+    // The counters, named as in the record.
+    int32_t escapeCounter;
+    int32_t trigger;
+    int32_t fatigue;
+    int32_t activeWindow;
+    int32_t arpCounter;
+    int32_t rrpCounter;
+    int32_t windowCounter;
+    int32_t conductCounter;
+    int32_t qrsPhase;
+    int32_t propagating;
+    int32_t visitAt;       // the tick of the cell's next visit
+    int32_t absAmplitude;  // |amplitude|, for the activity sums
+    int16_t wheelNext, wheelPrev, wheelSlotOf;  // its place in the schedule
+    int16_t listedAt;                           // position in `listed`, -1 when not listed
+    uint8_t inert;
+    SampleClass sampleClass;
+    uint8_t ventricularCounted;  // counted among the conducting ventricular cells
+    uint8_t blockWindow;         // the cell has a paroxysmal-block window (windowB > 0)
+};
+
+// What the sample reads of a cell: copies of record fields that change only in a firing step, at
+// the end of a QRS, or from outside the tick (which releases the cells first).
+struct TickCellWave {
+    int32_t amplitude;
+    int32_t dipoleX, dipoleY, dipoleZ;
+    int32_t stOffset;
+    int32_t tSmoothed;
+    // The T-wave term before the wave's shape: dipole x T setting (x 100 for a large cell with a
+    // plain T), so that the term at shape value t is tWaveTerm * t / 200.
+    int64_t tWaveTermX, tWaveTermY, tWaveTermZ;
+    uint8_t tWaveLarge;  // too large for 64-bit cohort sums: listed instead
+    int32_t cohortOf;          // tick at which a PlainT cell's window ends
+    int64_t cohortTerm[3];     // the T-wave term with which it joined
+    uint32_t ventricularShare;  // |amplitude| while a ventricular cell conducts, else 0
+};
+
 struct CellColumns {
     bool held = false;
     int32_t count = 0;
     int32_t now = 0;  // the last tick stepped
 
+    TickCellState state[kMaxCells];
+    TickCellWave wave[kMaxCells];
+
     // Each cell's counters after its step of tick `since`, named as in the record.
-    int32_t since[kMaxCells];
-    int32_t escapeCounter[kMaxCells];
-    int32_t trigger[kMaxCells];
-    int32_t fatigue[kMaxCells];
-    int32_t activeWindow[kMaxCells];
-    int32_t arpCounter[kMaxCells];
-    int32_t rrpCounter[kMaxCells];
-    int32_t windowCounter[kMaxCells];
-    int32_t conductCounter[kMaxCells];
-    int32_t qrsPhase[kMaxCells];
-    int32_t propagating[kMaxCells];
 
     // Copies of record fields; they change only in a full step, at the end of a QRS, or from
     // outside the tick (which releases the columns first).
-    int32_t inert[kMaxCells];
-    int32_t absAmplitude[kMaxCells];
-    int32_t amplitude[kMaxCells];
-    int32_t dipoleX[kMaxCells];
-    int32_t dipoleY[kMaxCells];
-    int32_t dipoleZ[kMaxCells];
-    int32_t stOffset[kMaxCells];
-    int32_t tSmoothed[kMaxCells];
     // The T-wave term before the wave's shape: dipole x T setting (x 100 for a large cell with a
     // plain T), so that the term at shape value t is tWaveTerm * t / 200.
-    int64_t tWaveTermX[kMaxCells];
-    int64_t tWaveTermY[kMaxCells];
-    int64_t tWaveTermZ[kMaxCells];
-    uint8_t tWaveLarge[kMaxCells];  // too large for 64-bit cohort sums: listed instead
 
     // Schedule: a wheel of tick slots, each a list of cells.  A cell due further ahead than the
     // wheel reaches waits in the wheel's last slot and is visited there, which changes nothing.
-    int32_t visitAt[kMaxCells];
-    int16_t wheelNext[kMaxCells];
-    int16_t wheelPrev[kMaxCells];
-    int16_t wheelSlotOf[kMaxCells];
     int16_t wheelHead[kWheelSlots];
     // Cells to visit this tick, one bit per cell, gathered before the visits run in index order.
     uint64_t due[(kMaxCells + 63) / 64];
 
     // The sample.
-    SampleClass sampleClass[kMaxCells];
-    int32_t cohortOf[kMaxCells];  // tick at which a PlainT cell's window ends
-    int64_t cohortTerm[kMaxCells][3];  // the T-wave term with which it joined
     int16_t listed[kMaxCells];
-    int16_t listedAt[kMaxCells];  // position in `listed`, -1 when not listed
     int32_t listedCount = 0;
     int32_t cohortTick[kCohortSlots];                  // the cohort a slot holds
     // Its terms: at shape value t (one per two window counts, index k), quotient * t + remainder[k].
@@ -116,8 +129,6 @@ struct CellColumns {
     // Each cell's share in those (its |amplitude| while it conducts, else 0), and the same as a
     // tree of partial sums by index, for the sum up to any cell.  Unsigned: the sums wrap as the
     // 32-bit sums of the cells in index order would.
-    uint32_t ventricularShare[kMaxCells];
-    uint8_t ventricularCounted[kMaxCells];
     uint32_t ventricularTree[kMaxCells + 1];
 
     // Takes every loaded cell from the records, as they stand after the last tick.
@@ -131,11 +142,12 @@ struct CellColumns {
     // Counters of cell i at a tick up to its next visit, without advancing it.
     int32_t ActiveWindowAt(int32_t i, int32_t tick) const;
     int32_t QrsPhaseAt(int32_t i, int32_t tick) const;
-    // Whether the step of the tick after `since[i]` is quiet.
-    bool NextStepQuiet(int32_t i) const;
-    // Whether that step only loses an excitation in the absolute refractory period and is quiet
-    // otherwise (the impulses of a wave front reach the cells it has just excited).
-    bool NextStepLosesExcitation(int32_t i) const;
+    // The step of tick `since + 1` when it needs nothing of the record: a quiet step; a step
+    // that only loses an excitation in the absolute refractory period (the impulses of a wave
+    // front reach the cells it has just excited); a step in which only the relative refractory
+    // period or the conduction ends or the impulse leaves a cell without a block window.
+    // Returns false, changing nothing, when the cell must step in full.
+    bool StepWithoutRecord(int32_t i, CellEvent& event);
 
     // One cell's counters into its record / from it (with the copies), as of tick `tick`.
     void StoreCell(CCell& cell, int32_t i) const;

@@ -61,14 +61,14 @@ struct ColumnSource {
     CellColumns& columns;
     int32_t QrsPhase(int32_t i) const { return columns.QrsPhaseAt(i, columns.now); }
     int32_t ActiveWindow(int32_t i) const { return columns.ActiveWindowAt(i, columns.now); }
-    int32_t Amplitude(int32_t i) const { return columns.amplitude[i]; }
-    int32_t StOffset(int32_t i) const { return columns.stOffset[i]; }
-    int32_t TSmoothed(int32_t i) const { return columns.tSmoothed[i]; }
+    int32_t Amplitude(int32_t i) const { return columns.wave[i].amplitude; }
+    int32_t StOffset(int32_t i) const { return columns.wave[i].stOffset; }
+    int32_t TSmoothed(int32_t i) const { return columns.wave[i].tSmoothed; }
     Vector3 Dipole(int32_t i) const {
-        return {columns.dipoleX[i], columns.dipoleY[i], columns.dipoleZ[i]};
+        return {columns.wave[i].dipoleX, columns.wave[i].dipoleY, columns.wave[i].dipoleZ};
     }
     // The end of the QRS has rewritten the record's injury offset: the column follows.
-    void EndOfQrsTaken(int32_t i) const { columns.stOffset[i] = heart.cells[i].stOffset; }
+    void EndOfQrsTaken(int32_t i) const { columns.wave[i].stOffset = heart.cells[i].stOffset; }
 };
 
 // Repolarisation of a cell outside its QRS: the T wave near the end of its recently-fired
@@ -292,7 +292,7 @@ void SynthesiseColumns(CCoeur& heart, CellColumns& columns, EcgSample& sample) {
         columns.cellZBase = base;
         for (int32_t n = 0; n < columns.precordialSourceCount; ++n) {
             const int32_t i = columns.precordialSources[n];
-            if (columns.sampleClass[i] != SampleClass::Listed)
+            if (columns.state[i].sampleClass != SampleClass::Listed)
                 heart.cellZ[i] = columns.UnlistedCellZ(i, base);
         }
     }

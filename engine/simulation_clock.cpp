@@ -133,8 +133,8 @@ void SimulationClock::LoadWatchedCells() {
     CellColumns& columns = *columns_;
     for (const int32_t i : {heart_.stimCell, heart_.pmAtrialCell, heart_.pmVentricularCell,
                             heart_.pmVentricular2Cell}) {
-        if (i < 0 || i >= columns.count || heart_.cells[i].trigger == columns.trigger[i]) continue;
-        columns.trigger[i] = heart_.cells[i].trigger;
+        if (i < 0 || i >= columns.count || heart_.cells[i].trigger == columns.state[i].trigger) continue;
+        columns.state[i].trigger = heart_.cells[i].trigger;
         columns.MarkDue(i);
     }
 }
@@ -227,7 +227,7 @@ bool SimulationClock::Tick(bool fromTimer) {
     };
     ForEachDue(columns.due, count, [&](int32_t i) {
         const CellEvent event = StepCellInColumns(heart, columns, i, t);
-        if (columns.propagating[i] != 0) leavingCells_[leavingCount++] = static_cast<int16_t>(i);
+        if (columns.state[i].propagating != 0) leavingCells_[leavingCount++] = static_cast<int16_t>(i);
         if (event == 0) return;
         if (fromTimer)
             heart.notifier->Post(kMsgCellChanged, heart.tickCount, i);
@@ -260,8 +260,8 @@ bool SimulationClock::Tick(bool fromTimer) {
     if (leavingCount > 0) {
         PropagateLinksOf(heart, columns, leavingCells_, leavingCount, [&columns](int32_t c, int32_t source) {
             // An excited cell steps in full at the next tick.
-            columns.trigger[c] = source;
-            if (columns.visitAt[c] > columns.now + 1) columns.Schedule(c, columns.now + 1);
+            columns.state[c].trigger = source;
+            if (columns.state[c].visitAt > columns.now + 1) columns.Schedule(c, columns.now + 1);
         });
     }
     // The links may have excited a watched cell.

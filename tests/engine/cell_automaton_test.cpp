@@ -598,11 +598,11 @@ TEST(CellStep, TheColumnStepTakesTheSameStepsAsTheFullStep) {
 
     const auto same = [&columns](const CCell& a, int32_t i) {
         const CellColumns& c = *columns;
-        return a.escapeCounter == c.escapeCounter[i] && a.trigger == c.trigger[i] &&
-               a.fatigue == c.fatigue[i] && a.activeWindow == c.activeWindow[i] &&
-               a.arpCounter == c.arpCounter[i] && a.rrpCounter == c.rrpCounter[i] &&
-               a.windowCounter == c.windowCounter[i] && a.conductCounter == c.conductCounter[i] &&
-               a.qrsPhase == c.qrsPhase[i] && a.propagating == c.propagating[i];
+        return a.escapeCounter == c.state[i].escapeCounter && a.trigger == c.state[i].trigger &&
+               a.fatigue == c.state[i].fatigue && a.activeWindow == c.state[i].activeWindow &&
+               a.arpCounter == c.state[i].arpCounter && a.rrpCounter == c.state[i].rrpCounter &&
+               a.windowCounter == c.state[i].windowCounter && a.conductCounter == c.state[i].conductCounter &&
+               a.qrsPhase == c.state[i].qrsPhase && a.propagating == c.state[i].propagating;
     };
     for (int tick = 0; tick < 3000; ++tick) {
         const int32_t tone = tick < 1500 ? 300 : 900;
@@ -611,13 +611,13 @@ TEST(CellStep, TheColumnStepTakesTheSameStepsAsTheFullStep) {
             ASSERT_EQ(StepCell(*full, i, tone), StepCellInColumns(*fast, *columns, i, tone))
                 << "tick " << tick << " cell " << i;
             ASSERT_TRUE(same(full->cells[i], i)) << "tick " << tick << " cell " << i;
-            leaving[i] = columns->propagating[i] != 0;
+            leaving[i] = columns->state[i].propagating != 0;
         }
         PropagateLinks(*full);
         for (int32_t k = 0; k < fast->linkCount; ++k)
             ConductOverLink(
                 *fast, k, [&](int32_t c) { return leaving[c] != 0; },
-                [&](int32_t c, int32_t source) { columns->trigger[c] = source; });
+                [&](int32_t c, int32_t source) { columns->state[c].trigger = source; });
     }
     // Released, the records carry the counters the columns held.
     columns->Release(*fast);
