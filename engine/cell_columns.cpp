@@ -143,8 +143,8 @@ void CellColumns::Take(const CCoeur& heart) {
         wave[i].ventricularShare = 0;
         state[i].ventricularCounted = 0;
         state[i].listedAt = -1;
-        state[i].wheelSlotOf = -1;
-        state[i].visitAt = kNever;
+        wheelSlotOf[i] = -1;
+        visitAt[i] = kNever;
     }
     for (int32_t i = 0; i < count; ++i) Classify(i);
     held = true;
@@ -240,35 +240,35 @@ bool CellColumns::StepWithoutRecord(int32_t i, CellEvent& event) {
 }
 
 void CellColumns::Unschedule(int32_t i) {
-    const int16_t slot = state[i].wheelSlotOf;
+    const int16_t slot = wheelSlotOf[i];
     if (slot < 0) return;
-    const int16_t next = state[i].wheelNext, prev = state[i].wheelPrev;
+    const int16_t next = wheelNext[i], prev = wheelPrev[i];
     if (prev >= 0)
-        state[prev].wheelNext = next;
+        wheelNext[prev] = next;
     else
         wheelHead[slot] = next;
-    if (next >= 0) state[next].wheelPrev = prev;
-    state[i].wheelSlotOf = -1;
+    if (next >= 0) wheelPrev[next] = prev;
+    wheelSlotOf[i] = -1;
 }
 
 void CellColumns::Schedule(int32_t i, int32_t tick) {
     Unschedule(i);
-    state[i].visitAt = tick;
+    visitAt[i] = tick;
     const int32_t at = std::min(std::max(tick, now + 1), now + kWheelSlots - 1);
     const int16_t slot = static_cast<int16_t>(at & (kWheelSlots - 1));
     const int16_t head = wheelHead[slot];
-    state[i].wheelNext = head;
-    state[i].wheelPrev = -1;
-    if (head >= 0) state[head].wheelPrev = static_cast<int16_t>(i);
+    wheelNext[i] = head;
+    wheelPrev[i] = -1;
+    if (head >= 0) wheelPrev[head] = static_cast<int16_t>(i);
     wheelHead[slot] = static_cast<int16_t>(i);
-    state[i].wheelSlotOf = slot;
+    wheelSlotOf[i] = slot;
 }
 
 void CellColumns::CollectDue() {
     const int32_t slot = now & (kWheelSlots - 1);
     for (int16_t i = wheelHead[slot]; i >= 0;) {
-        const int16_t next = state[i].wheelNext;
-        state[i].wheelSlotOf = -1;
+        const int16_t next = wheelNext[i];
+        wheelSlotOf[i] = -1;
         MarkDue(i);
         i = next;
     }
@@ -281,8 +281,9 @@ int64_t CellColumns::TWaveTermAt(int32_t i, int32_t w, int axis) const {
 }
 
 int32_t CellColumns::UnlistedCellZ(int32_t i, int32_t base) const {
-    if (state[i].sampleClass != SampleClass::PlainT) return base;
-    return Saturate32(TWaveTermAt(i, wave[i].cohortOf - now, 2) + base);
+    const int32_t window = wave[i].cohortOf - now;
+    if (state[i].sampleClass != SampleClass::PlainT || window < 1 || window > kTWaveTicks) return base;
+    return Saturate32(TWaveTermAt(i, window, 2) + base);
 }
 
 void CellColumns::SumCohorts(int64_t& x, int64_t& y, int64_t& z) const {
@@ -313,6 +314,10 @@ constexpr auto kRemainderShare = [] {
     return table;
 }();
 
+// The first shape index still to come at window count `window` (a window beyond the T wave
+// has all of them to come).
+int32_t FirstShapeAt(int32_t window) { return std::max(kTWaveTicks - window, 0) / 2; }
+
 // Adds (sign +1) or takes away (-1) a cell's T-wave terms to a cohort, for the shape values from
 // index `first` on (the earlier ones belong to ticks past).
 void AddToCohort(int64_t* quotients, int32_t (*remainders)[kTWaveShapes], const int64_t* term,
@@ -341,7 +346,7 @@ void CellColumns::JoinCohort(int32_t i, int32_t endTick) {
     // Window counts from this tick's on; a shared shape value of a count already past is never
     // read again.
     AddToCohort(cohortQuotient[slot], cohortRemainder[slot], wave[i].cohortTerm,
-                (kTWaveTicks - (endTick - now)) / 2, +1);
+                FirstShapeAt(endTick - now), +1);
 }
 
 void CellColumns::LeaveCohort(int32_t i) {
@@ -350,7 +355,7 @@ void CellColumns::LeaveCohort(int32_t i) {
     // Only the window counts still to come: a cohort whose window has ended is left as it is.
     if (cohortTick[slot] != endTick || endTick <= now) return;
     AddToCohort(cohortQuotient[slot], cohortRemainder[slot], wave[i].cohortTerm,
-                (kTWaveTicks - (endTick - now)) / 2, -1);
+                FirstShapeAt(endTick - now), -1);
 }
 
 void CellColumns::ListCell(int32_t i) {
@@ -377,12 +382,16 @@ void CellColumns::SetVentricularShare(int32_t i, uint32_t share) {
 void CellColumns::Classify(int32_t i) {
     const int32_t s = state[i].since;
     const int32_t window = ActiveWindowAt(i, now), qrs = QrsPhaseAt(i, now);
+    const bool large = wave[i].tWaveLarge != 0;
+    // A cell whose plain T wave is still to come joins its cohort at once: its terms wait in the
+    // cohort's rows until the window reaches them, and it needs no visit when its T wave starts
+    // or when its window ends.
     SampleClass kind = SampleClass::None;
     if (window > 0) {
-        if (InQrs(qrs) || wave[i].stOffset != 0)
+        if (InQrs(qrs) || wave[i].stOffset != 0 || (tWaveOn != 0 && window <= kTWaveTicks && large))
             kind = SampleClass::Listed;
-        else if (tWaveOn != 0 && window <= kTWaveTicks)
-            kind = wave[i].tWaveLarge ? SampleClass::Listed : SampleClass::PlainT;
+        else if (tWaveOn != 0 && !large && window < kCohortSlots)
+            kind = SampleClass::PlainT;
     }
     const SampleClass old = state[i].sampleClass;
     // A cell that stays in the same cohort with the same term keeps its place there.
@@ -415,14 +424,16 @@ void CellColumns::Classify(int32_t i) {
         if (state[i].escapeCounter < 2000) soonest(std::max(state[i].escapeCounter, 1));
         if (state[i].arpCounter >= 1) soonest(state[i].arpCounter);
         if (state[i].rrpCounter >= 1) soonest(state[i].rrpCounter);
-        // The sample's class changes when the window reaches 48 or 0, and when the QRS phase
-        // enters its range or reaches 0.
+        // The sample's class changes when the QRS phase enters its range or reaches 0; for a
+        // listed cell when its window ends; for a large T wave when it starts; for a window too
+        // long for the cohorts when it comes within their reach.
         const auto change = [&](int64_t ticks) {
             if (TickAfter(s, ticks) > now) soonest(ticks);
         };
         const int32_t w = state[i].activeWindow, q = state[i].qrsPhase;
-        if (w > 0) change(w);
-        if (w > kTWaveTicks) change(int64_t{w} - kTWaveTicks);
+        if (w > 0 && kind == SampleClass::Listed) change(w);
+        if (w > kTWaveTicks && large) change(int64_t{w} - kTWaveTicks);
+        if (w >= kCohortSlots && !large) change(int64_t{w} - (kCohortSlots - 1));
         if (q > 0) change(q);
         if (q > 8) change(int64_t{q} - 8);
         if (q < 0) change(-int64_t{q});

@@ -261,7 +261,7 @@ bool SimulationClock::Tick(bool fromTimer) {
         PropagateLinksOf(heart, columns, leavingCells_, leavingCount, [&columns](int32_t c, int32_t source) {
             // An excited cell steps in full at the next tick.
             columns.state[c].trigger = source;
-            if (columns.state[c].visitAt > columns.now + 1) columns.Schedule(c, columns.now + 1);
+            if (columns.visitAt[c] > columns.now + 1) columns.Schedule(c, columns.now + 1);
         });
     }
     // The links may have excited a watched cell.
