@@ -191,19 +191,6 @@ void CellColumns::Advance(int32_t i, int32_t tick) {
     if (qrs < 0) state[i].qrsPhase = std::min(qrs + d, 0);
 }
 
-int32_t CellColumns::ActiveWindowAt(int32_t i, int32_t tick) const {
-    const int32_t window = state[i].activeWindow;
-    if (state[i].inert || window <= 0) return window;
-    return std::max(window - (tick - state[i].since), 0);
-}
-
-int32_t CellColumns::QrsPhaseAt(int32_t i, int32_t tick) const {
-    const int32_t qrs = state[i].qrsPhase;
-    if (state[i].inert) return qrs;
-    const int32_t d = tick - state[i].since;
-    return qrs > 0 ? std::max(qrs - d, 0) : qrs < 0 ? std::min(qrs + d, 0) : 0;
-}
-
 bool CellColumns::StepWithoutRecord(int32_t i, CellEvent& event) {
     TickCellState& c = state[i];
     const int32_t conduct = c.conductCounter, arp = c.arpCounter, rrp = c.rrpCounter;

@@ -21,6 +21,7 @@
 // caller asked it to keep the cells between ticks.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 
 #include "engine/heart_record.h"
@@ -203,6 +204,24 @@ void ForEachDue(uint64_t* bits, int32_t count, Visit&& visit) {
             visit(w * 64 + bit);
         }
     }
+}
+
+}  // namespace vantrel
+
+namespace vantrel {
+
+inline int32_t CellColumns::ActiveWindowAt(int32_t i, int32_t tick) const {
+    const TickCellState& c = state[i];
+    if (c.inert || c.activeWindow <= 0) return c.activeWindow;
+    return std::max(c.activeWindow - (tick - c.since), 0);
+}
+
+inline int32_t CellColumns::QrsPhaseAt(int32_t i, int32_t tick) const {
+    const TickCellState& c = state[i];
+    const int32_t qrs = c.qrsPhase;
+    if (c.inert) return qrs;
+    const int32_t d = tick - c.since;
+    return qrs > 0 ? std::max(qrs - d, 0) : qrs < 0 ? std::min(qrs + d, 0) : 0;
 }
 
 }  // namespace vantrel
