@@ -66,6 +66,7 @@ void CellColumns::LoadCopies(const CCell& cell, int32_t i) {
     wave[i].dipoleZ = cell.dipoleZ;
     wave[i].stOffset = cell.stOffset;
     wave[i].tSmoothed = cell.tSmoothed;
+    std::memcpy(wave[i].qrsShape, cell.qrsShape, sizeof cell.qrsShape);
     // d * t * tSmoothed / 200, or d * t / 2 for a large cell with a plain T, which is
     // d * 100 * t / 200 exactly.
     const int64_t factor = cell.tSmoothed != 0 ? cell.tSmoothed
@@ -133,7 +134,7 @@ void CellColumns::Take(const CCoeur& heart) {
         touches(heart.links[k], [&](int32_t c) { ++linkStart[c + 1]; });
     for (int32_t c = 0; c < count; ++c) linkStart[c + 1] = static_cast<int16_t>(linkStart[c + 1] + linkStart[c]);
     int16_t fill[kMaxCells];
-    std::copy(linkStart, linkStart + count, fill);
+    for (int32_t c = 0; c < count; ++c) fill[c] = linkStart[c];
     for (int32_t k = 0; k < links; ++k)
         touches(heart.links[k], [&](int32_t c) { linkIndex[fill[c]++] = static_cast<int16_t>(k); });
 

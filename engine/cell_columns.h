@@ -70,6 +70,7 @@ struct TickCellWave {
     int32_t dipoleX, dipoleY, dipoleZ;
     int32_t stOffset;
     int32_t tSmoothed;
+    int8_t qrsShape[8];
     // The T-wave term before the wave's shape: dipole x T setting (x 100 for a large cell with a
     // plain T), so that the term at shape value t is tWaveTerm * t / 200.
     int64_t tWaveTermX, tWaveTermY, tWaveTermZ;

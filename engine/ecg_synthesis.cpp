@@ -49,6 +49,7 @@ struct RecordSource {
     int32_t Amplitude(int32_t i) const { return heart.cells[i].amplitude; }
     int32_t StOffset(int32_t i) const { return heart.cells[i].stOffset; }
     int32_t TSmoothed(int32_t i) const { return heart.cells[i].tSmoothed; }
+    int32_t QrsShape(int32_t i, int k) const { return heart.cells[i].qrsShape[k]; }
     Vector3 Dipole(int32_t i) const {
         const CCell& cell = heart.cells[i];
         return {cell.dipoleX, cell.dipoleY, cell.dipoleZ};
@@ -64,6 +65,7 @@ struct ColumnSource {
     int32_t Amplitude(int32_t i) const { return columns.wave[i].amplitude; }
     int32_t StOffset(int32_t i) const { return columns.wave[i].stOffset; }
     int32_t TSmoothed(int32_t i) const { return columns.wave[i].tSmoothed; }
+    int32_t QrsShape(int32_t i, int k) const { return columns.wave[i].qrsShape[k]; }
     Vector3 Dipole(int32_t i) const {
         return {columns.wave[i].dipoleX, columns.wave[i].dipoleY, columns.wave[i].dipoleZ};
     }
@@ -121,11 +123,10 @@ void AddCell(CCoeur& heart, const Source& source, int32_t i, bool marker, Sample
     const int32_t qrsPhase = source.QrsPhase(i);
     Vector3 e;
     if (qrsPhase >= 1 && qrsPhase <= 8) {
-        CCell& cell = heart.cells[i];
         const int k = 8 - qrsPhase;
-        int32_t v = cell.qrsShape[k];
+        int32_t v = source.QrsShape(i, k);
         if (k == 7) {
-            v = EndOfQrs(cell, v);
+            v = EndOfQrs(heart.cells[i], v);
             source.EndOfQrsTaken(i);
         }
         const Vector3 d = source.Dipole(i);
