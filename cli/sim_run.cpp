@@ -109,7 +109,7 @@ public:
     }
 
     // Between ticks, before the records of the cells are read or written: a clock that keeps the
-    // cells in its columns writes them back.
+    // cells between ticks writes them back.
     void ReleaseCells() {
         if (keepingClock_) keepingClock_->ReleaseCells();
     }
@@ -188,7 +188,7 @@ public:
         clock.SetTickListener(this);
         std::lock_guard<std::mutex> guard(heart_.lock);
         // Nobody else touches the heart during this run: the tick keeps the cells' counters in
-        // its columns, and this observer writes them back before it reads or changes a cell.
+        // its own storage, and this observer writes them back before it reads or changes a cell.
         keepingClock_ = &clock;
         clock.KeepCellsBetweenTicks(true);
         while (ticks_ < target_ && !stopped_) clock.TickAndSample(true);

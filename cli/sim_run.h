@@ -40,7 +40,7 @@ struct SimRunOptions {
     // a script's interventions, which the desktop applies between ticks too.
     std::function<void(CCoeur&)> betweenTicks;
     // Whether `betweenTicks` has anything to do once the heart's tick count is reached.  A run as
-    // fast as possible keeps the cells' counters in the tick's columns between ticks and writes
+    // fast as possible keeps the cells' counters in the tick's own storage between ticks and writes
     // them back into the records only before a call that may read or change a cell; unset, every
     // call is taken to touch the cells.
     std::function<bool(const CCoeur&)> betweenTicksDue;

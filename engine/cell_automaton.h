@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <utility>
 
-#include "engine/cell_columns.h"
+#include "engine/tick_cells.h"
 #include "engine/heart_record.h"
 
 namespace vantrel {
@@ -30,11 +30,11 @@ IsoColour ActivationColour(int32_t v);
 // Advances cell `index` of the heart by one tick at tone t and reports what happened.
 CellEvent StepCell(CCoeur& heart, int32_t index, int32_t t);
 
-// Steps cell i held in the columns through tick `c.now`, exactly as StepCell steps its record:
-// a quiet step in the columns, any other on the record, whose counters are brought up to date
+// Steps cell i held in the tickCells through tick `c.now`, exactly as StepCell steps its record:
+// a quiet step in the tickCells, any other on the record, whose counters are brought up to date
 // first and taken back after; then the cell's part in the sample and its next visit.  Visiting a
 // cell whose step is quiet changes nothing but the tick its counters stand at.
-inline CellEvent StepCellInColumns(CCoeur& heart, CellColumns& c, int32_t i, int32_t t) {
+inline CellEvent StepHeldCell(CCoeur& heart, TickCells& c, int32_t i, int32_t t) {
     c.Advance(i, c.now - 1);
     CellEvent event = 0;
     if (!c.StepWithoutRecord(i, event)) {
@@ -81,7 +81,7 @@ void ConductOverLink(CCoeur& heart, int32_t k, Leaving&& leaving, Excite&& excit
 // Runs the links touching the cells in `leavingCells` (an impulse leaves each this tick), once
 // each and in link order, as the walk over every link would: the other links conduct nothing.
 template <class Excite>
-void PropagateLinksOf(CCoeur& heart, const CellColumns& c, const int16_t* leavingCells,
+void PropagateLinksOf(CCoeur& heart, const TickCells& c, const int16_t* leavingCells,
                       int32_t leavingCount, Excite&& excite) {
     uint64_t leaving[(kMaxCells + 63) / 64] = {};
     uint64_t links[(kMaxLinks + 63) / 64] = {};

@@ -41,7 +41,7 @@ int32_t EndOfQrs(CCell& cell, int32_t v) {
 }
 
 // What the sample reads of a cell: its counters and its dipole, from its record or from the
-// tick's columns.
+// tick's tickCells.
 struct RecordSource {
     CCoeur& heart;
     int32_t QrsPhase(int32_t i) const { return heart.cells[i].qrsPhase; }
@@ -57,20 +57,20 @@ struct RecordSource {
     void EndOfQrsTaken(int32_t) const {}
 };
 
-struct ColumnSource {
+struct TickCellSource {
     CCoeur& heart;
-    CellColumns& columns;
-    int32_t QrsPhase(int32_t i) const { return columns.QrsPhaseAt(i, columns.now); }
-    int32_t ActiveWindow(int32_t i) const { return columns.ActiveWindowAt(i, columns.now); }
-    int32_t Amplitude(int32_t i) const { return columns.wave[i].amplitude; }
-    int32_t StOffset(int32_t i) const { return columns.wave[i].stOffset; }
-    int32_t TSmoothed(int32_t i) const { return columns.wave[i].tSmoothed; }
-    int32_t QrsShape(int32_t i, int k) const { return columns.wave[i].qrsShape[k]; }
+    TickCells& tickCells;
+    int32_t QrsPhase(int32_t i) const { return tickCells.QrsPhaseAt(i, tickCells.now); }
+    int32_t ActiveWindow(int32_t i) const { return tickCells.ActiveWindowAt(i, tickCells.now); }
+    int32_t Amplitude(int32_t i) const { return tickCells.wave[i].amplitude; }
+    int32_t StOffset(int32_t i) const { return tickCells.wave[i].stOffset; }
+    int32_t TSmoothed(int32_t i) const { return tickCells.wave[i].tSmoothed; }
+    int32_t QrsShape(int32_t i, int k) const { return tickCells.wave[i].qrsShape[k]; }
     Vector3 Dipole(int32_t i) const {
-        return {columns.wave[i].dipoleX, columns.wave[i].dipoleY, columns.wave[i].dipoleZ};
+        return {tickCells.wave[i].dipoleX, tickCells.wave[i].dipoleY, tickCells.wave[i].dipoleZ};
     }
-    // The end of the QRS has rewritten the record's injury offset: the column follows.
-    void EndOfQrsTaken(int32_t i) const { columns.wave[i].stOffset = heart.cells[i].stOffset; }
+    // The end of the QRS has rewritten the record's injury offset: the copy follows.
+    void EndOfQrsTaken(int32_t i) const { tickCells.wave[i].stOffset = heart.cells[i].stOffset; }
 };
 
 // Repolarisation of a cell outside its QRS: the T wave near the end of its recently-fired
@@ -274,27 +274,27 @@ void SynthesiseCells(CCoeur& heart, const int16_t* active, int32_t activeCount,
     SynthesiseFrom(heart, RecordSource{heart}, active, activeCount, sample);
 }
 
-void SynthesiseColumns(CCoeur& heart, CellColumns& columns, EcgSample& sample) {
+void SynthesiseTickCells(CCoeur& heart, TickCells& tickCells, EcgSample& sample) {
     SampleSums sums;
     const bool marker = heart.markerFlag != 0;
     // During a shock artefact no cell contributes and the local signals keep their last values.
     if (heart.shockArtifact == 0) {
         const int32_t base = marker ? 100 : 0;
-        columns.SumCohorts(sums.x, sums.y, sums.z);
-        const ColumnSource source{heart, columns};
-        for (int32_t n = 0; n < columns.listedCount; ++n) {
-            const int32_t i = columns.listed[n];
+        tickCells.SumCohorts(sums.x, sums.y, sums.z);
+        const TickCellSource source{heart, tickCells};
+        for (int32_t n = 0; n < tickCells.listedCount; ++n) {
+            const int32_t i = tickCells.listed[n];
             heart.cellZ[i] = base;
             AddCell(heart, source, i, marker, sums);
         }
-        // The other cells' local signals are written when the columns let go of the cells; the
+        // The other cells' local signals are written when the tickCells let go of the cells; the
         // precordial leads read theirs now.
-        columns.cellZPending = true;
-        columns.cellZBase = base;
-        for (int32_t n = 0; n < columns.precordialSourceCount; ++n) {
-            const int32_t i = columns.precordialSources[n];
-            if (columns.state[i].sampleClass != SampleClass::Listed)
-                heart.cellZ[i] = columns.UnlistedCellZ(i, base);
+        tickCells.cellZPending = true;
+        tickCells.cellZBase = base;
+        for (int32_t n = 0; n < tickCells.precordialSourceCount; ++n) {
+            const int32_t i = tickCells.precordialSources[n];
+            if (tickCells.state[i].sampleClass != SampleClass::Listed)
+                heart.cellZ[i] = tickCells.UnlistedCellZ(i, base);
         }
     }
     FinishSample(heart, sums, marker, sample);

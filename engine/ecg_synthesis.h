@@ -6,7 +6,7 @@
 
 #include <cstdint>
 
-#include "engine/cell_columns.h"
+#include "engine/tick_cells.h"
 #include "engine/heart_record.h"
 
 namespace vantrel {
@@ -49,10 +49,10 @@ inline bool MayContribute(const CCell& cell, int32_t tWaveOn) {
 // the other cells are not visited.
 void SynthesiseCells(CCoeur& heart, const int16_t* active, int32_t activeCount, EcgSample& sample);
 
-// The same from the tick's columns, which hold the cells' counters and dipoles (the records hold
+// The same from the tick's tickCells, which hold the cells' counters and dipoles (the records hold
 // the QRS shapes and J levels): every cell's plain T wave in 32-bit lanes, the other
 // contributions one cell at a time.
-void SynthesiseColumns(CCoeur& heart, CellColumns& columns, EcgSample& sample);
+void SynthesiseTickCells(CCoeur& heart, TickCells& tickCells, EcgSample& sample);
 
 // The standard vector term of precordial lead `lead` (0 = V1 .. 5 = V6) from X, Y and the stored
 // (negated) Z, as bytes 0, 1, 2 hold them.  Synthesis feeds V2 the unclamped sums instead of the

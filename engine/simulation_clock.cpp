@@ -22,7 +22,7 @@ ClockHooks& NoHooks() {
 }  // namespace
 
 SimulationClock::SimulationClock(CCoeur& heart, EcgDisplay& display)
-    : heart_(heart), display_(display), hooks_(&NoHooks()), columns_(std::make_unique<CellColumns>()) {}
+    : heart_(heart), display_(display), hooks_(&NoHooks()), tickCells_(std::make_unique<TickCells>()) {}
 
 SimulationClock::~SimulationClock() { Stop(); }
 
@@ -116,26 +116,26 @@ void SimulationClock::KeepCellsBetweenTicks(bool keep) {
     if (!keep) ReleaseCells();
 }
 
-void SimulationClock::ReleaseCells() { columns_->Release(heart_); }
+void SimulationClock::ReleaseCells() { tickCells_->Release(heart_); }
 
 void SimulationClock::StoreWatchedCells() {
-    CellColumns& columns = *columns_;
+    TickCells& tickCells = *tickCells_;
     for (const int32_t i : {heart_.stimCell, heart_.pmAtrialCell, heart_.pmVentricularCell,
                             heart_.pmVentricular2Cell}) {
-        if (i < 0 || i >= columns.count) continue;
-        columns.Advance(i, columns.now);
-        columns.StoreCell(heart_.cells[i], i);
+        if (i < 0 || i >= tickCells.count) continue;
+        tickCells.Advance(i, tickCells.now);
+        tickCells.StoreCell(heart_.cells[i], i);
     }
 }
 
 void SimulationClock::LoadWatchedCells() {
     // A stimulus writes the cell's pending excitation and nothing else; the cell steps in full.
-    CellColumns& columns = *columns_;
+    TickCells& tickCells = *tickCells_;
     for (const int32_t i : {heart_.stimCell, heart_.pmAtrialCell, heart_.pmVentricularCell,
                             heart_.pmVentricular2Cell}) {
-        if (i < 0 || i >= columns.count || heart_.cells[i].trigger == columns.state[i].trigger) continue;
-        columns.state[i].trigger = heart_.cells[i].trigger;
-        columns.MarkDue(i);
+        if (i < 0 || i >= tickCells.count || heart_.cells[i].trigger == tickCells.state[i].trigger) continue;
+        tickCells.state[i].trigger = heart_.cells[i].trigger;
+        tickCells.MarkDue(i);
     }
 }
 
@@ -146,7 +146,7 @@ bool SimulationClock::TickAndSample(bool fromTimer, EcgSample* stored) {
     record.complexClosed = closedThisTick_;
     record.stimulus = heart_.markerFlag != 0;
     EcgSample sample;
-    SynthesiseColumns(heart_, *columns_, sample);
+    SynthesiseTickCells(heart_, *tickCells_, sample);
     if (!keepCells_) ReleaseCells();
     sample.bytes[kEcgResp] = static_cast<int8_t>(heart_.respValue & 0xFF);
     sample.bytes[kEcgSampleMarker] = static_cast<int8_t>(heart_.sampleMarker & 0xFF);
@@ -166,18 +166,18 @@ bool SimulationClock::Tick(bool fromTimer) {
     heart.tickCount = static_cast<int32_t>(static_cast<uint32_t>(heart.tickCount) + 1u);
     tickCountSeen_.store(heart.tickCount);
 
-    CellColumns& columns = *columns_;
-    // Kept between ticks, the columns count ticks from their taking; long before that count could
+    TickCells& tickCells = *tickCells_;
+    // Kept between ticks, the tickCells count ticks from their taking; long before that count could
     // run out they let go and take the cells again.
-    if (columns.held && columns.now >= kRetakeTick) columns.Release(heart);
-    // Kept between ticks, the columns hold the truth: the records of the cells stimulated or
+    if (tickCells.held && tickCells.now >= kRetakeTick) tickCells.Release(heart);
+    // Kept between ticks, the tickCells hold the truth: the records of the cells stimulated or
     // sensed before the cell steps are up to date (they were stored after the last tick's steps)
     // and what the stimulator and the pacemaker write into them is taken back after.
-    const bool kept = columns.held;
+    const bool kept = tickCells.held;
 
     // 2. The automatic end of a drug: every cell back to its model values, the link gate to 50.
     if (heart.cellResetCountdown > 0 && --heart.cellResetCountdown == 0) {
-        columns.Release(heart);
+        tickCells.Release(heart);
         heart.ResetAllCells();
         heart.notifier->Post(kMsgDrugEnded, 0, 1);
     }
@@ -206,28 +206,28 @@ bool SimulationClock::Tick(bool fromTimer) {
     // 9. End of complex: PR, QT and RR of the complex that has just ended.
     closedThisTick_ = CloseComplex(heart);
 
-    // The cells go into the columns, as they stand after the last tick.
-    if (!columns.held) columns.Take(heart);
+    // The cells go into the tickCells, as they stand after the last tick.
+    if (!tickCells.held) tickCells.Take(heart);
 
     // 10. Every cell steps in index order.  A cell whose steps are quiet (most cells, most of the
-    // time) only counts down and is not visited: the columns visit the cells whose step is not
+    // time) only counts down and is not visited: the tickCells visit the cells whose step is not
     // quiet, whose part in the sample changes, or which have been excited.
-    ++columns.now;
-    columns.CollectDue();
+    ++tickCells.now;
+    tickCells.CollectDue();
     if (kept) LoadWatchedCells();
     bool fired = false;
     int32_t leavingCount = 0;  // cells whose impulse leaves them this tick, in index order
-    const int32_t count = columns.count;
+    const int32_t count = tickCells.count;
     // The activity sums over the cells up to a firing one, worked out when a measurement asks.
     struct SumsUpTo {
-        const CellColumns& columns;
+        const TickCells& tickCells;
         int32_t end;
-        int32_t Atrial() const { return columns.AtrialWindowSum(end); }
-        int32_t Ventricular() const { return columns.VentricularConductingSum(end); }
+        int32_t Atrial() const { return tickCells.AtrialWindowSum(end); }
+        int32_t Ventricular() const { return tickCells.VentricularConductingSum(end); }
     };
-    ForEachDue(columns.due, count, [&](int32_t i) {
-        const CellEvent event = StepCellInColumns(heart, columns, i, t);
-        if (columns.state[i].propagating != 0) leavingCells_[leavingCount++] = static_cast<int16_t>(i);
+    ForEachDue(tickCells.due, count, [&](int32_t i) {
+        const CellEvent event = StepHeldCell(heart, tickCells, i, t);
+        if (tickCells.state[i].propagating != 0) leavingCells_[leavingCount++] = static_cast<int16_t>(i);
         if (event == 0) return;
         if (fromTimer)
             heart.notifier->Post(kMsgCellChanged, heart.tickCount, i);
@@ -236,13 +236,13 @@ bool SimulationClock::Tick(bool fromTimer) {
         if (event == kEventCounterExpired) return;
         // Stimulator bookkeeping of a firing (the capture of a delivered stimulus).
         StimulatorCellFired(heart, i);
-        NoteIntervalFiring(heart, i, SumsUpTo{columns, i + 1});
+        NoteIntervalFiring(heart, i, SumsUpTo{tickCells, i + 1});
         fired = true;
         CountRateFiring(heart, i);
     });
-    if (columns.ventricularConductingCount > 0) heart.measureCountdown = 6;
+    if (tickCells.ventricularConductingCount > 0) heart.measureCountdown = 6;
     ActivitySums sums;
-    sums.ventricular = columns.ventricularConductingSum;
+    sums.ventricular = tickCells.ventricularConductingSum;
     keptNoticeTick_ = heart.tickCount;
     StoreWatchedCells();
 
@@ -258,10 +258,10 @@ bool SimulationClock::Tick(bool fromTimer) {
     // 14. Firing cells excite their neighbours over the links.  Only a cell whose impulse leaves
     // it this tick excites anyone: without one the walk over the links would change nothing.
     if (leavingCount > 0) {
-        PropagateLinksOf(heart, columns, leavingCells_, leavingCount, [&columns](int32_t c, int32_t source) {
+        PropagateLinksOf(heart, tickCells, leavingCells_, leavingCount, [&tickCells](int32_t c, int32_t source) {
             // An excited cell steps in full at the next tick.
-            columns.state[c].trigger = source;
-            if (columns.visitAt[c] > columns.now + 1) columns.Schedule(c, columns.now + 1);
+            tickCells.state[c].trigger = source;
+            if (tickCells.visitAt[c] > tickCells.now + 1) tickCells.Schedule(c, tickCells.now + 1);
         });
     }
     // The links may have excited a watched cell.

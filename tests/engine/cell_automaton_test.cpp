@@ -574,11 +574,11 @@ TEST(ActivationColour, TableOfRanges) {
     }
 }
 
-// The tick's step in the columns (the quiet and idle cases there, every other case on the
-// record) must be the full step, field for field: two copies of a heart with every kind of cell
+// The tick's step of a held cell (the quiet and counting steps in the tick's own copy, every
+// other step on the record) must be the full step, field for field: two copies of a heart with every kind of cell
 // (pacemakers, followers with running escapes, a paroxysmal window, an inert cell with a running
-// counter, fatigue) run side by side, one on its records, one in columns.
-TEST(CellStep, TheColumnStepTakesTheSameStepsAsTheFullStep) {
+// counter, fatigue) run side by side, one on its records, one held by the tick.
+TEST(CellStep, TheHeldCellStepTakesTheSameStepsAsTheFullStep) {
     auto full = std::make_unique<CCoeur>();
     BuildDemoHeart(*full, 6, 8, 120);
     full->cells[7].SetEscape(900, 600);  // a second pacemaker, competing with the sinus
@@ -592,12 +592,12 @@ TEST(CellStep, TheColumnStepTakesTheSameStepsAsTheFullStep) {
     full->cells[40].SetAntCond(80, 60);  // an impulse that takes many ticks to cross
     auto fast = std::make_unique<CCoeur>();
     static_cast<HeartState&>(*fast) = *full;  // the whole record but its lock
-    auto columns = std::make_unique<CellColumns>();
-    columns->Take(*fast);
+    auto tickCells = std::make_unique<TickCells>();
+    tickCells->Take(*fast);
     uint8_t leaving[kMaxCells];
 
-    const auto same = [&columns](const CCell& a, int32_t i) {
-        const CellColumns& c = *columns;
+    const auto same = [&tickCells](const CCell& a, int32_t i) {
+        const TickCells& c = *tickCells;
         return a.escapeCounter == c.state[i].escapeCounter && a.trigger == c.state[i].trigger &&
                a.fatigue == c.state[i].fatigue && a.activeWindow == c.state[i].activeWindow &&
                a.arpCounter == c.state[i].arpCounter && a.rrpCounter == c.state[i].rrpCounter &&
@@ -606,21 +606,21 @@ TEST(CellStep, TheColumnStepTakesTheSameStepsAsTheFullStep) {
     };
     for (int tick = 0; tick < 3000; ++tick) {
         const int32_t tone = tick < 1500 ? 300 : 900;
-        ++columns->now;
+        ++tickCells->now;
         for (int32_t i = 0; i < full->cellCount; ++i) {
-            ASSERT_EQ(StepCell(*full, i, tone), StepCellInColumns(*fast, *columns, i, tone))
+            ASSERT_EQ(StepCell(*full, i, tone), StepHeldCell(*fast, *tickCells, i, tone))
                 << "tick " << tick << " cell " << i;
             ASSERT_TRUE(same(full->cells[i], i)) << "tick " << tick << " cell " << i;
-            leaving[i] = columns->state[i].propagating != 0;
+            leaving[i] = tickCells->state[i].propagating != 0;
         }
         PropagateLinks(*full);
         for (int32_t k = 0; k < fast->linkCount; ++k)
             ConductOverLink(
                 *fast, k, [&](int32_t c) { return leaving[c] != 0; },
-                [&](int32_t c, int32_t source) { columns->state[c].trigger = source; });
+                [&](int32_t c, int32_t source) { tickCells->state[c].trigger = source; });
     }
-    // Released, the records carry the counters the columns held.
-    columns->Release(*fast);
+    // Released, the records carry the counters the tickCells held.
+    tickCells->Release(*fast);
     for (int32_t i = 0; i < full->cellCount; ++i) {
         const CCell& a = full->cells[i];
         const CCell& b = fast->cells[i];

@@ -207,7 +207,7 @@ private:
     X(intervalIndex) X(diastolicPercent)
 
 // withCells: the cell records and their local signals too (out of date while the tick keeps the
-// cells in its columns).
+// cells in its tickCells).
 std::string Difference(const CCoeur& a, const CCoeur& b, bool withCells = true) {
     std::ostringstream out;
 #define VANTREL_COMPARE_ONE(field) \
@@ -236,7 +236,7 @@ public:
 };
 
 // Runs one generated heart both ways for `ticks` ticks; the first difference fails the test.
-// keep: the engine keeps the cells in its columns between ticks, as the headless runner's fast run
+// keep: the engine keeps the cells in its tickCells between ticks, as the headless runner's fast run
 // does, and writes them back before each intervention and every few ticks for the comparison.
 void RunSideBySide(uint32_t heartNumber, int32_t cellCount, int32_t ticks, bool keep) {
     Pair p;

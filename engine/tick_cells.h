@@ -1,21 +1,21 @@
-// The cells as the clock's tick works on them: their counters side by side, column by column, and
-// a schedule of the ticks at which each cell next needs a visit.
+// The cells as the clock's tick works on them: each cell's counters in a compact record of its
+// own, and a schedule of the ticks at which each cell next needs a visit.
 //
 // Most cells of a beating heart are quiet most of the time: nothing is pending, no escape is due,
 // no refractory counter runs out, no impulse is about to leave them; their step only counts down.
 // A quiet stretch is known in advance from the counters, so a cell is not visited during it: the
-// columns keep each cell's counters as they stood after its step of tick `since[i]`, and the
-// counters of any later tick up to the cell's next visit follow from them (Advance).  A cell is
-// visited when its step is not quiet (it steps in full, on its record), when its part in the ECG
-// sample changes class, or when a link or a stimulus excites it.
+// tick keeps each cell's counters as they stood after its step of tick `since`, and the counters
+// of any later tick up to the cell's next visit follow from them (Advance).  A cell is visited
+// when its step is not quiet (the steps that need the cell's model values run on its record),
+// when its part in the ECG sample changes, or when a link or a stimulus excites it.
 //
 // The sample: a cell in its QRS, with an injury offset, or with a T wave too large for the
-// cohort sums is added one by one each tick (the "listed" cells).  A cell whose plain T wave runs
-// adds, at window count w, the same term at every beat; such cells are summed by cohort, the
-// cohort being the tick at which their window ends: joining a cohort adds the cell's term for
-// each window count still to come, so that the sample of a tick adds one row per cohort.
+// cohort sums is added one by one each tick (the "listed" cells).  A cell with a plain T wave adds,
+// at window count w, a term that depends on w alone; such cells are summed by cohort, the cohort
+// being the tick at which their window ends: joining a cohort adds the cell's terms for the window
+// counts still to come, so that the sample of a tick adds one row per cohort.
 //
-// While the columns hold the cells, the counters are out of date in the records, and so are the
+// While the tick holds the cells, the counters are out of date in the records, and so are the
 // local signals (`cellZ`) of the cells not listed; every other field of the records stays the
 // truth.  Release writes them back.  The clock releases at the end of every tick unless its
 // caller asked it to keep the cells between ticks.
@@ -80,7 +80,7 @@ struct TickCellWave {
     uint32_t ventricularShare;  // |amplitude| while a ventricular cell conducts, else 0
 };
 
-struct CellColumns {
+struct TickCells {
     bool held = false;
     int32_t count = 0;
     int32_t now = 0;  // the last tick stepped
@@ -99,7 +99,7 @@ struct CellColumns {
     // Each cell's counters after its step of tick `since`, named as in the record.
 
     // Copies of record fields; they change only in a full step, at the end of a QRS, or from
-    // outside the tick (which releases the columns first).
+    // outside the tick (which releases the tickCells first).
     // The T-wave term before the wave's shape: dipole x T setting (x 100 for a large cell with a
     // plain T), so that the term at shape value t is tWaveTerm * t / 200.
 
@@ -211,13 +211,13 @@ void ForEachDue(uint64_t* bits, int32_t count, Visit&& visit) {
 
 namespace vantrel {
 
-inline int32_t CellColumns::ActiveWindowAt(int32_t i, int32_t tick) const {
+inline int32_t TickCells::ActiveWindowAt(int32_t i, int32_t tick) const {
     const TickCellState& c = state[i];
     if (c.inert || c.activeWindow <= 0) return c.activeWindow;
     return std::max(c.activeWindow - (tick - c.since), 0);
 }
 
-inline int32_t CellColumns::QrsPhaseAt(int32_t i, int32_t tick) const {
+inline int32_t TickCells::QrsPhaseAt(int32_t i, int32_t tick) const {
     const TickCellState& c = state[i];
     const int32_t qrs = c.qrsPhase;
     if (c.inert) return qrs;

@@ -1,4 +1,4 @@
-#include "engine/cell_columns.h"
+#include "engine/tick_cells.h"
 
 #include <algorithm>
 #include <array>
@@ -36,12 +36,12 @@ bool InQrs(int32_t qrs) { return (qrs >= 1 && qrs <= 8) || (qrs >= -12 && qrs <=
 
 }  // namespace
 
-void CellColumns::LoadCell(const CCell& cell, int32_t i, int32_t tick) {
+void TickCells::LoadCell(const CCell& cell, int32_t i, int32_t tick) {
     LoadCounters(cell, i, tick);
     LoadCopies(cell, i);
 }
 
-void CellColumns::LoadCounters(const CCell& cell, int32_t i, int32_t tick) {
+void TickCells::LoadCounters(const CCell& cell, int32_t i, int32_t tick) {
     state[i].since = tick;
     state[i].escapeCounter = cell.escapeCounter;
     state[i].trigger = cell.trigger;
@@ -55,7 +55,7 @@ void CellColumns::LoadCounters(const CCell& cell, int32_t i, int32_t tick) {
     state[i].propagating = cell.propagating;
 }
 
-void CellColumns::LoadCopies(const CCell& cell, int32_t i) {
+void TickCells::LoadCopies(const CCell& cell, int32_t i) {
     state[i].inert = cell.escapeB >= kInertEscape ? 1 : 0;
     state[i].blockWindow = cell.windowB > 0 ? 1 : 0;
     // The activity sums take the magnitude in 32 bits, as the record's arithmetic does.
@@ -81,7 +81,7 @@ void CellColumns::LoadCopies(const CCell& cell, int32_t i) {
                         : 0;
 }
 
-void CellColumns::StoreCell(CCell& cell, int32_t i) const {
+void TickCells::StoreCell(CCell& cell, int32_t i) const {
     cell.escapeCounter = state[i].escapeCounter;
     cell.trigger = state[i].trigger;
     cell.fatigue = state[i].fatigue;
@@ -94,7 +94,7 @@ void CellColumns::StoreCell(CCell& cell, int32_t i) const {
     cell.propagating = state[i].propagating;
 }
 
-void CellColumns::Take(const CCoeur& heart) {
+void TickCells::Take(const CCoeur& heart) {
     count = std::clamp(heart.cellCount, 0, kMaxCells);
     now = 0;
     tWaveOn = heart.tWaveOn;
@@ -151,7 +151,7 @@ void CellColumns::Take(const CCoeur& heart) {
     held = true;
 }
 
-void CellColumns::Release(CCoeur& heart) {
+void TickCells::Release(CCoeur& heart) {
     if (!held) return;
     for (int32_t i = 0; i < count; ++i) {
         Advance(i, now);
@@ -164,7 +164,7 @@ void CellColumns::Release(CCoeur& heart) {
     held = false;
 }
 
-void CellColumns::Advance(int32_t i, int32_t tick) {
+void TickCells::Advance(int32_t i, int32_t tick) {
     const int32_t d = tick - state[i].since;
     if (d <= 0) return;
     state[i].since = tick;
@@ -192,7 +192,7 @@ void CellColumns::Advance(int32_t i, int32_t tick) {
     if (qrs < 0) state[i].qrsPhase = std::min(qrs + d, 0);
 }
 
-bool CellColumns::StepWithoutRecord(int32_t i, CellEvent& event) {
+bool TickCells::StepWithoutRecord(int32_t i, CellEvent& event) {
     TickCellState& c = state[i];
     const int32_t conduct = c.conductCounter, arp = c.arpCounter, rrp = c.rrpCounter;
     const int32_t tick = c.since + 1;
@@ -227,7 +227,7 @@ bool CellColumns::StepWithoutRecord(int32_t i, CellEvent& event) {
     return true;
 }
 
-void CellColumns::Unschedule(int32_t i) {
+void TickCells::Unschedule(int32_t i) {
     const int16_t slot = wheelSlotOf[i];
     if (slot < 0) return;
     const int16_t next = wheelNext[i], prev = wheelPrev[i];
@@ -239,7 +239,7 @@ void CellColumns::Unschedule(int32_t i) {
     wheelSlotOf[i] = -1;
 }
 
-void CellColumns::Schedule(int32_t i, int32_t tick) {
+void TickCells::Schedule(int32_t i, int32_t tick) {
     Unschedule(i);
     visitAt[i] = tick;
     const int32_t at = std::min(std::max(tick, now + 1), now + kWheelSlots - 1);
@@ -252,7 +252,7 @@ void CellColumns::Schedule(int32_t i, int32_t tick) {
     wheelSlotOf[i] = slot;
 }
 
-void CellColumns::CollectDue() {
+void TickCells::CollectDue() {
     const int32_t slot = now & (kWheelSlots - 1);
     for (int16_t i = wheelHead[slot]; i >= 0;) {
         const int16_t next = wheelNext[i];
@@ -263,18 +263,18 @@ void CellColumns::CollectDue() {
     wheelHead[slot] = -1;
 }
 
-int64_t CellColumns::TWaveTermAt(int32_t i, int32_t w, int axis) const {
+int64_t TickCells::TWaveTermAt(int32_t i, int32_t w, int axis) const {
     const int64_t term = axis == 0 ? wave[i].tWaveTermX : axis == 1 ? wave[i].tWaveTermY : wave[i].tWaveTermZ;
     return term * kTWaveByWindow[w] / 200;
 }
 
-int32_t CellColumns::UnlistedCellZ(int32_t i, int32_t base) const {
+int32_t TickCells::UnlistedCellZ(int32_t i, int32_t base) const {
     const int32_t window = wave[i].cohortOf - now;
     if (state[i].sampleClass != SampleClass::PlainT || window < 1 || window > kTWaveTicks) return base;
     return Saturate32(TWaveTermAt(i, window, 2) + base);
 }
 
-void CellColumns::SumCohorts(int64_t& x, int64_t& y, int64_t& z) const {
+void TickCells::SumCohorts(int64_t& x, int64_t& y, int64_t& z) const {
     for (int32_t w = 1; w <= kTWaveTicks; ++w) {
         const int32_t end = now + w;
         const int32_t slot = end & (kCohortSlots - 1);
@@ -320,7 +320,7 @@ void AddToCohort(int64_t* quotients, int32_t (*remainders)[kTWaveShapes], const 
 
 }  // namespace
 
-void CellColumns::JoinCohort(int32_t i, int32_t endTick) {
+void TickCells::JoinCohort(int32_t i, int32_t endTick) {
     const int32_t slot = endTick & (kCohortSlots - 1);
     if (cohortTick[slot] != endTick) {
         std::fill_n(cohortQuotient[slot], 3, int64_t{0});
@@ -337,7 +337,7 @@ void CellColumns::JoinCohort(int32_t i, int32_t endTick) {
                 FirstShapeAt(endTick - now), +1);
 }
 
-void CellColumns::LeaveCohort(int32_t i) {
+void TickCells::LeaveCohort(int32_t i) {
     const int32_t endTick = wave[i].cohortOf;
     const int32_t slot = endTick & (kCohortSlots - 1);
     // Only the window counts still to come: a cohort whose window has ended is left as it is.
@@ -346,12 +346,12 @@ void CellColumns::LeaveCohort(int32_t i) {
                 FirstShapeAt(endTick - now), -1);
 }
 
-void CellColumns::ListCell(int32_t i) {
+void TickCells::ListCell(int32_t i) {
     state[i].listedAt = static_cast<int16_t>(listedCount);
     listed[listedCount++] = static_cast<int16_t>(i);
 }
 
-void CellColumns::UnlistCell(int32_t i) {
+void TickCells::UnlistCell(int32_t i) {
     const int16_t at = state[i].listedAt;
     const int16_t last = listed[--listedCount];
     listed[at] = last;
@@ -359,7 +359,7 @@ void CellColumns::UnlistCell(int32_t i) {
     state[i].listedAt = -1;
 }
 
-void CellColumns::SetVentricularShare(int32_t i, uint32_t share) {
+void TickCells::SetVentricularShare(int32_t i, uint32_t share) {
     const uint32_t old = wave[i].ventricularShare;
     if (share == old) return;
     wave[i].ventricularShare = share;
@@ -367,7 +367,7 @@ void CellColumns::SetVentricularShare(int32_t i, uint32_t share) {
     for (int32_t k = i + 1; k <= count; k += k & -k) ventricularTree[k] += share - old;
 }
 
-void CellColumns::Classify(int32_t i) {
+void TickCells::Classify(int32_t i) {
     const int32_t s = state[i].since;
     const int32_t window = ActiveWindowAt(i, now), qrs = QrsPhaseAt(i, now);
     const bool large = wave[i].tWaveLarge != 0;
@@ -430,14 +430,14 @@ void CellColumns::Classify(int32_t i) {
     Schedule(i, next);
 }
 
-int32_t CellColumns::AtrialWindowSum(int32_t end) const {
+int32_t TickCells::AtrialWindowSum(int32_t end) const {
     int32_t sum = 0;
     for (int32_t j = 0; j < std::min(end, lastAtrial); ++j)
         sum += ActiveWindowAt(j, now) != 0 ? state[j].absAmplitude : 0;
     return sum;
 }
 
-int32_t CellColumns::VentricularConductingSum(int32_t end) const {
+int32_t TickCells::VentricularConductingSum(int32_t end) const {
     uint32_t sum = 0;
     for (int32_t k = std::min(end, count); k > 0; k -= k & -k) sum += ventricularTree[k];
     return static_cast<int32_t>(sum);
