@@ -43,7 +43,7 @@ inline void AddActivity(CCoeur& heart, int32_t i, ActivitySums& sums) {
 // Tick step 10, when cell i fired: onsets of P and QRS and the candidate end of repolarisation.
 // `sums` gives Atrial() and Ventricular() over the cells up to i; each is asked for only when the
 // other conditions hold, for a tick that works them out on demand.
-template <class Sums>
+template <class Sums = ActivitySums>
 void NoteIntervalFiring(CCoeur& heart, int32_t i, const Sums& sums) {
     if (i == heart.sinusClockCell) {
         heart.sinusClock = 0;

@@ -184,16 +184,16 @@ TEST(Tick, AutomaticEndsOfDrugAndSequence) {
     rig.heart->linkCount = 1;
     rig.heart->cellResetCountdown = 3;
     rig.heart->linkResetCountdown = 2;
-    rig.clock->Tick(true);
-    rig.clock->Tick(true);
+    rig.clock->TickAndSample(true);
+    rig.clock->TickAndSample(true);
     EXPECT_EQ(rig.heart->links[0].linkType, LinkType::Bidir);
     EXPECT_EQ(rig.notifier.Count(kMsgSequenceEnded), 1);
     EXPECT_EQ(rig.notifier.Count(kMsgDrugEnded), 0);
-    rig.clock->Tick(true);
+    rig.clock->TickAndSample(true);
     EXPECT_EQ(cell.escapeB, 10000);
     EXPECT_EQ(rig.heart->robustnessLevel, 50);
     EXPECT_EQ(rig.notifier.Count(kMsgDrugEnded), 1);
-    for (int i = 0; i < 10; ++i) rig.clock->Tick(true);
+    for (int i = 0; i < 10; ++i) rig.clock->TickAndSample(true);
     EXPECT_EQ(rig.notifier.Count(kMsgDrugEnded), 1) << "a countdown of 0 stays off";
 }
 

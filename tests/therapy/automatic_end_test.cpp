@@ -35,7 +35,7 @@ protected:
     }
     void RunTicks(int count) {
         std::lock_guard<std::mutex> guard(heart->lock);
-        for (int i = 0; i < count; ++i) clock->Tick(true);
+        for (int i = 0; i < count; ++i) clock->TickAndSample(true);
     }
 
     std::unique_ptr<CCoeur> heart;
