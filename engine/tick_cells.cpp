@@ -141,7 +141,6 @@ void TickCells::Take(const CCoeur& heart) {
     for (int32_t i = 0; i < count; ++i) {
         LoadCell(heart.cells[i], i, 0);
         state[i].sampleClass = SampleClass::None;
-        wave[i].ventricularShare = 0;
         state[i].ventricularCounted = 0;
         state[i].listedAt = -1;
         wheelSlotOf[i] = -1;
@@ -359,17 +358,11 @@ void TickCells::UnlistCell(int32_t i) {
     state[i].listedAt = -1;
 }
 
-void TickCells::SetVentricularShare(int32_t i, uint32_t share) {
-    const uint32_t old = wave[i].ventricularShare;
-    if (share == old) return;
-    wave[i].ventricularShare = share;
-    ventricularConductingSum = static_cast<int32_t>(static_cast<uint32_t>(ventricularConductingSum) + share - old);
-    for (int32_t k = i + 1; k <= count; k += k & -k) ventricularTree[k] += share - old;
-}
 
 void TickCells::Classify(int32_t i) {
+    // The cell's counters stand at this tick.
     const int32_t s = state[i].since;
-    const int32_t window = ActiveWindowAt(i, now), qrs = QrsPhaseAt(i, now);
+    const int32_t window = state[i].activeWindow, qrs = state[i].qrsPhase;
     const bool large = wave[i].tWaveLarge != 0;
     // A cell whose plain T wave is still to come joins its cohort at once: its terms wait in the
     // cohort's rows until the window reaches them, and it needs no visit when its T wave starts
@@ -394,10 +387,16 @@ void TickCells::Classify(int32_t i) {
     if (old != SampleClass::Listed && kind == SampleClass::Listed) ListCell(i);
     state[i].sampleClass = kind;
     // A conducting ventricular cell: its counter does not reach 0 in a quiet step.
-    const bool conducting = i >= firstVentricular && state[i].conductCounter != 0;
-    ventricularConductingCount += (conducting ? 1 : 0) - state[i].ventricularCounted;
-    state[i].ventricularCounted = conducting ? 1 : 0;
-    SetVentricularShare(i, conducting ? static_cast<uint32_t>(state[i].absAmplitude) : 0u);
+    // Its magnitude does not change while the tick holds the cells.
+    const int32_t conducting = i >= firstVentricular && state[i].conductCounter != 0 ? 1 : 0;
+    if (conducting != state[i].ventricularCounted) {
+        const int32_t sign = conducting - state[i].ventricularCounted;
+        const uint32_t share = static_cast<uint32_t>(sign) * static_cast<uint32_t>(state[i].absAmplitude);
+        state[i].ventricularCounted = static_cast<uint8_t>(conducting);
+        ventricularConductingCount += sign;
+        ventricularConductingSum = static_cast<int32_t>(static_cast<uint32_t>(ventricularConductingSum) + share);
+        for (int32_t k = i + 1; k <= count; k += k & -k) ventricularTree[k] += share;
+    }
 
     // The next visit: the first step that is not quiet, or the first tick at which the cell's
     // part in the sample may change.

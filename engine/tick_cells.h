@@ -77,7 +77,6 @@ struct TickCellWave {
     uint8_t tWaveLarge;  // too large for 64-bit cohort sums: listed instead
     int32_t cohortOf;          // tick at which a PlainT cell's window ends
     int64_t cohortTerm[3];     // the T-wave term with which it joined
-    uint32_t ventricularShare;  // |amplitude| while a ventricular cell conducts, else 0
 };
 
 struct TickCells {
@@ -132,8 +131,7 @@ struct TickCells {
     int32_t firstVentricular = 0;
     int32_t ventricularConductingSum = 0;
     int32_t ventricularConductingCount = 0;
-    // Each cell's share in those (its |amplitude| while it conducts, else 0), and the same as a
-    // tree of partial sums by index, for the sum up to any cell.  Unsigned: the sums wrap as the
+    // The same as a tree of partial sums by index, for the sum up to any cell.  Unsigned: the sums wrap as the
     // 32-bit sums of the cells in index order would.
     uint32_t ventricularTree[kMaxCells + 1];
 
@@ -186,7 +184,6 @@ struct TickCells {
 
 private:
     void Unschedule(int32_t i);
-    void SetVentricularShare(int32_t i, uint32_t share);
     void ListCell(int32_t i);
     void UnlistCell(int32_t i);
     void JoinCohort(int32_t i, int32_t endTick);
