@@ -37,7 +37,7 @@ CellEvent StepCell(CCoeur& heart, int32_t index, int32_t t);
 inline CellEvent StepHeldCell(CCoeur& heart, TickCells& c, int32_t i, int32_t t) {
     c.Advance(i, c.now - 1);
     CellEvent event = 0;
-    if (!c.StepWithoutRecord(i, event)) {
+    if (!c.StepWithoutRecord(i, t, event)) {
         CCell& cell = heart.cells[i];
         c.StoreCell(cell, i);
         event = StepCell(heart, i, t);

@@ -67,6 +67,8 @@ void TickCells::LoadCopies(const CCell& cell, int32_t i) {
     wave[i].stOffset = cell.stOffset;
     wave[i].tSmoothed = cell.tSmoothed;
     std::memcpy(wave[i].qrsShape, cell.qrsShape, sizeof cell.qrsShape);
+    wave[i].rrpB = cell.rrpB;
+    wave[i].rrpH = cell.rrpH;
     // d * t * tSmoothed / 200, or d * t / 2 for a large cell with a plain T, which is
     // d * 100 * t / 200 exactly.
     const int64_t factor = cell.tSmoothed != 0 ? cell.tSmoothed
@@ -191,7 +193,7 @@ void TickCells::Advance(int32_t i, int32_t tick) {
     if (qrs < 0) state[i].qrsPhase = std::min(qrs + d, 0);
 }
 
-bool TickCells::StepWithoutRecord(int32_t i, CellEvent& event) {
+bool TickCells::StepWithoutRecord(int32_t i, int32_t tone, CellEvent& event) {
     TickCellState& c = state[i];
     const int32_t conduct = c.conductCounter, arp = c.arpCounter, rrp = c.rrpCounter;
     const int32_t tick = c.since + 1;
@@ -202,8 +204,17 @@ bool TickCells::StepWithoutRecord(int32_t i, CellEvent& event) {
         Advance(i, tick);
         return true;
     }
-    // No escape due, and the escape counter stays below the excitation gate's 4000.
-    if (c.escapeCounter <= 1 || arp == 1 || conduct < 0) return false;
+    // No escape due.
+    if (c.escapeCounter <= 1 || conduct < 0) return false;
+    if (arp == 1) {
+        // The absolute refractory period ends and the relative one starts, counting this tick.
+        if (c.trigger != 0 || conduct == 1 || conduct == 2) return false;
+        Advance(i, tick);
+        const int32_t relative = Interp(wave[i].rrpB, wave[i].rrpH, tone) / 5;
+        c.rrpCounter = relative > 0 ? relative - 1 : relative;
+        event = kEventCounterExpired;
+        return true;
+    }
     if (c.trigger != 0) {
         // An excitation in the absolute refractory period is lost; the rest of the step counts.
         if (arp == 0 || c.escapeCounter >= 4000 || c.fatigue >= 100 || rrp == 1 || conduct == 1 ||

@@ -71,6 +71,7 @@ struct TickCellWave {
     int32_t stOffset;
     int32_t tSmoothed;
     int8_t qrsShape[8];
+    int32_t rrpB, rrpH;  // relative refractory period's tone pair, ms
     // The T-wave term before the wave's shape: dipole x T setting (x 100 for a large cell with a
     // plain T), so that the term at shape value t is tWaveTerm * t / 200.
     int64_t tWaveTermX, tWaveTermY, tWaveTermZ;
@@ -149,9 +150,10 @@ struct TickCells {
     // The step of tick `since + 1` when it needs nothing of the record: a quiet step; a step
     // that only loses an excitation in the absolute refractory period (the impulses of a wave
     // front reach the cells it has just excited); a step in which only the relative refractory
-    // period or the conduction ends or the impulse leaves a cell without a block window.
-    // Returns false, changing nothing, when the cell must step in full.
-    bool StepWithoutRecord(int32_t i, CellEvent& event);
+    // period or the conduction ends or the impulse leaves a cell without a block window; the end of
+    // the absolute refractory period at tone `tone`.  Returns false, changing nothing, when the
+    // cell must step in full.
+    bool StepWithoutRecord(int32_t i, int32_t tone, CellEvent& event);
 
     // One cell's counters into its record / from it (with the copies), as of tick `tick`.
     void StoreCell(CCell& cell, int32_t i) const;
