@@ -57,7 +57,10 @@ HeartPtr ZeroedHeart() {
 
 class Generator {
 public:
-    explicit Generator(uint32_t heartNumber) : rng_(heartNumber) {}
+    // longPeriods: some cells' refractory periods run for seconds, so that their windows outlast
+    // the T-wave cohorts' reach and their next step lies beyond the schedule's wheel.
+    explicit Generator(uint32_t heartNumber, bool longPeriods = false)
+        : rng_(heartNumber), longPeriods_(longPeriods) {}
     int32_t In(int32_t low, int32_t high) {
         return std::uniform_int_distribution<int32_t>(low, high)(rng_);
     }
@@ -78,6 +81,10 @@ public:
             c.escapeCounter = Chance(10) ? In(1990, 4100) : In(-2, 400);
             c.SetArp(In(100, 1200), In(80, 300));
             c.SetRrp(In(0, 200), In(0, 150));
+            if (longPeriods_ && Chance(30)) {
+                c.SetArp(In(3000, 30000), In(2000, 25000));
+                c.SetRrp(In(100, 3000), In(100, 3000));
+            }
             c.SetAntCond(In(0, 120), In(0, 100));
             c.SetRetCond(In(0, 150), In(0, 120));
             if (Chance(20)) {
@@ -192,6 +199,7 @@ public:
 
 private:
     std::mt19937 rng_;
+    bool longPeriods_;
 };
 
 // The engine fields of the record outside the cells and links.
@@ -238,10 +246,11 @@ public:
 // Runs one generated heart both ways for `ticks` ticks; the first difference fails the test.
 // keep: the engine keeps the cells in its tickCells between ticks, as the headless runner's fast run
 // does, and writes them back before each intervention and every few ticks for the comparison.
-void RunSideBySide(uint32_t heartNumber, int32_t cellCount, int32_t ticks, bool keep) {
+void RunSideBySide(uint32_t heartNumber, int32_t cellCount, int32_t ticks, bool keep,
+                   bool longPeriods = false) {
     Pair p;
-    Generator(heartNumber).Build(*p.plain, cellCount);
-    Generator(heartNumber).Build(*p.engine, cellCount);
+    Generator(heartNumber, longPeriods).Build(*p.plain, cellCount);
+    Generator(heartNumber, longPeriods).Build(*p.engine, cellCount);
     p.plain->notifier = &p.plainLog;
     p.engine->notifier = &p.engineLog;
     ASSERT_EQ(Difference(*p.plain, *p.engine), "") << "the generator is not deterministic";
@@ -297,6 +306,62 @@ TEST(TickSideBySide, RandomHeartsGiveIdenticalResultsWithTheCellsKeptBetweenTick
         RunSideBySide(heartNumber, cells, heartNumber % 50 == 0 ? 600 : 1500, true);
         if (::testing::Test::HasFatalFailure()) return;
     }
+}
+
+// Refractory periods of seconds: windows longer than the T-wave cohorts reach and next steps
+// further ahead than the schedule's wheel, over more ticks than the wheel holds.
+TEST(TickSideBySide, CellsWithRefractoryPeriodsOfSecondsGiveIdenticalResults) {
+    for (uint32_t heartNumber = 1; heartNumber <= 12; ++heartNumber) {
+        SCOPED_TRACE(heartNumber);
+        for (const bool keep : {false, true}) {
+            RunSideBySide(heartNumber, 20 + static_cast<int32_t>(heartNumber * 5), 9000, keep, true);
+            if (::testing::Test::HasFatalFailure()) return;
+        }
+    }
+}
+
+// One lone cell that fires once by its own escape and stays refractory for 10 s: nothing visits
+// it between its firing and the end of its window, so its T wave, 10 s later, comes from the
+// cohort it joins once the window is within the cohorts' reach.
+TEST(TickSideBySide, ALoneCellsLateTWaveAppearsWhenNothingVisitsIt) {
+    Pair p;
+    for (CCoeur* heart : {p.plain.get(), p.engine.get()}) {
+        heart->cellCount = 1;
+        CCell& cell = heart->cells[0];
+        cell.SetName("LV1");
+        cell.SetEscape(40000, 40000);
+        cell.escapeCounter = 3;
+        cell.SetArp(10000, 10000);
+        cell.SetRrp(50, 50);
+        cell.amplitude = 4000;
+        cell.radialX = 0.6f;
+        cell.radialY = 0.8f;
+        cell.StoreAsModel();
+        for (auto& lead : heart->precordial) lead[0][0] = -1;
+        heart->notifier = heart == p.plain.get() ? static_cast<EngineNotifier*>(&p.plainLog)
+                                                 : static_cast<EngineNotifier*>(&p.engineLog);
+    }
+    SimulationClock clock(*p.engine, *p.engineDisplay);
+    Recorder recorder;
+    clock.SetTickListener(&recorder);
+    clock.KeepCellsBetweenTicks(true);
+    int32_t tWaveTicks = 0;
+    RespirationSegment plainSegment, engineSegment;
+    for (int32_t tick = 0; tick < 2300; ++tick) {
+        // The respiration segment is program-wide: each side keeps its own between its ticks.
+        Program().respiration = plainSegment;
+        const TickRecord expected = testing::ReferenceTickAndSample(*p.plain, *p.plainDisplay);
+        plainSegment = Program().respiration;
+        Program().respiration = engineSegment;
+        clock.TickAndSample(true);
+        engineSegment = Program().respiration;
+        ASSERT_EQ(std::memcmp(recorder.last.sample.bytes, expected.sample.bytes, kEcgSampleBytes), 0)
+            << "sample of tick " << tick;
+        tWaveTicks += tick > 100 && expected.sample.bytes[kEcgX] != 0;
+    }
+    clock.ReleaseCells();
+    EXPECT_EQ(Difference(*p.plain, *p.engine), "");
+    EXPECT_GT(tWaveTicks, 20) << "the fixture must show a T wave";
 }
 
 }  // namespace
