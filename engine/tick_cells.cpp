@@ -43,16 +43,9 @@ void TickCells::LoadCell(const CCell& cell, int32_t i, int32_t tick) {
 
 void TickCells::LoadCounters(const CCell& cell, int32_t i, int32_t tick) {
     state[i].since = tick;
-    state[i].escapeCounter = cell.escapeCounter;
-    state[i].trigger = cell.trigger;
-    state[i].fatigue = cell.fatigue;
-    state[i].activeWindow = cell.activeWindow;
-    state[i].arpCounter = cell.arpCounter;
-    state[i].rrpCounter = cell.rrpCounter;
-    state[i].windowCounter = cell.windowCounter;
-    state[i].conductCounter = cell.conductCounter;
-    state[i].qrsPhase = cell.qrsPhase;
-    state[i].propagating = cell.propagating;
+#define VANTREL_LOAD_COUNTER(field) state[i].field = cell.field;
+    VANTREL_HELD_COUNTERS(VANTREL_LOAD_COUNTER)
+#undef VANTREL_LOAD_COUNTER
 }
 
 void TickCells::LoadCopies(const CCell& cell, int32_t i) {
@@ -84,16 +77,9 @@ void TickCells::LoadCopies(const CCell& cell, int32_t i) {
 }
 
 void TickCells::StoreCell(CCell& cell, int32_t i) const {
-    cell.escapeCounter = state[i].escapeCounter;
-    cell.trigger = state[i].trigger;
-    cell.fatigue = state[i].fatigue;
-    cell.activeWindow = state[i].activeWindow;
-    cell.arpCounter = state[i].arpCounter;
-    cell.rrpCounter = state[i].rrpCounter;
-    cell.windowCounter = state[i].windowCounter;
-    cell.conductCounter = state[i].conductCounter;
-    cell.qrsPhase = state[i].qrsPhase;
-    cell.propagating = state[i].propagating;
+#define VANTREL_STORE_COUNTER(field) cell.field = state[i].field;
+    VANTREL_HELD_COUNTERS(VANTREL_STORE_COUNTER)
+#undef VANTREL_STORE_COUNTER
 }
 
 void TickCells::Take(const CCoeur& heart) {

@@ -40,6 +40,11 @@ inline constexpr int32_t kCohortSlots = 512;  // a cohort's window ends within t
 inline constexpr int32_t kTWaveTicks = 48;    // window counts 48 .. 1 carry the T wave
 inline constexpr int32_t kNever = 0x7FFFFFFF;
 
+// The counters a cell's step changes, named as in the record, for copying them to and fro.
+#define VANTREL_HELD_COUNTERS(X)                                                             \
+    X(escapeCounter) X(trigger) X(fatigue) X(activeWindow) X(arpCounter) X(rrpCounter)      \
+        X(windowCounter) X(conductCounter) X(qrsPhase) X(propagating)
+
 // What the tick reads and writes of a cell at every visit, in one cache line: a visit touches
 // one line instead of one per counter.
 struct alignas(64) TickCellState {

@@ -243,6 +243,21 @@ public:
     TickRecord last;
 };
 
+// One tick of each side: the plain tick's record is returned, the engine's is in `recorder`.
+// The respiration segment is program-wide: each side keeps its own between its ticks.
+struct Respirations {
+    RespirationSegment plain, engine;
+};
+TickRecord TickBothSides(Pair& p, SimulationClock& clock, Respirations& respirations) {
+    Program().respiration = respirations.plain;
+    const TickRecord expected = testing::ReferenceTickAndSample(*p.plain, *p.plainDisplay);
+    respirations.plain = Program().respiration;
+    Program().respiration = respirations.engine;
+    clock.TickAndSample(true);
+    respirations.engine = Program().respiration;
+    return expected;
+}
+
 // Runs one generated heart both ways for `ticks` ticks; the first difference fails the test.
 // keep: the engine keeps the cells in its tickCells between ticks, as the headless runner's fast run
 // does, and writes them back before each intervention and every few ticks for the comparison.
@@ -259,7 +274,7 @@ void RunSideBySide(uint32_t heartNumber, int32_t cellCount, int32_t ticks, bool 
     clock.SetTickListener(&recorder);
     clock.KeepCellsBetweenTicks(keep);
     Generator events(heartNumber ^ 0x9E3779B9u);
-    RespirationSegment plainSegment, engineSegment;
+    Respirations respirations;
     for (int32_t tick = 0; tick < ticks; ++tick) {
         if (events.Chance(2)) {
             const int32_t roll = events.In(0, 15);
@@ -268,13 +283,7 @@ void RunSideBySide(uint32_t heartNumber, int32_t cellCount, int32_t ticks, bool 
             plainSide.Intervene(*p.plain, roll);
             engineSide.Intervene(*p.engine, roll);
         }
-        // The respiration segment is program-wide: each side keeps its own between its ticks.
-        Program().respiration = plainSegment;
-        const TickRecord expected = testing::ReferenceTickAndSample(*p.plain, *p.plainDisplay);
-        plainSegment = Program().respiration;
-        Program().respiration = engineSegment;
-        clock.TickAndSample(true);
-        engineSegment = Program().respiration;
+        const TickRecord expected = TickBothSides(p, clock, respirations);
         const TickRecord& got = recorder.last;
         ASSERT_EQ(got.fired, expected.fired) << "tick " << tick;
         ASSERT_EQ(got.stimulus, expected.stimulus) << "tick " << tick;
@@ -290,22 +299,20 @@ void RunSideBySide(uint32_t heartNumber, int32_t cellCount, int32_t ticks, bool 
     }
 }
 
-TEST(TickSideBySide, RandomHeartsGiveIdenticalResults) {
+// Three hundred generated hearts, every fiftieth with the full thousand cells.
+void RunGeneratedHearts(bool keep) {
     for (uint32_t heartNumber = 1; heartNumber <= 300; ++heartNumber) {
         SCOPED_TRACE(heartNumber);
         const int32_t cells = heartNumber % 50 == 0 ? kMaxCells : 1 + static_cast<int32_t>(heartNumber * 37 % 160);
-        RunSideBySide(heartNumber, cells, heartNumber % 50 == 0 ? 600 : 1500, false);
+        RunSideBySide(heartNumber, cells, heartNumber % 50 == 0 ? 600 : 1500, keep);
         if (::testing::Test::HasFatalFailure()) return;
     }
 }
 
+TEST(TickSideBySide, RandomHeartsGiveIdenticalResults) { RunGeneratedHearts(false); }
+
 TEST(TickSideBySide, RandomHeartsGiveIdenticalResultsWithTheCellsKeptBetweenTicks) {
-    for (uint32_t heartNumber = 1; heartNumber <= 300; ++heartNumber) {
-        SCOPED_TRACE(heartNumber);
-        const int32_t cells = heartNumber % 50 == 0 ? kMaxCells : 1 + static_cast<int32_t>(heartNumber * 37 % 160);
-        RunSideBySide(heartNumber, cells, heartNumber % 50 == 0 ? 600 : 1500, true);
-        if (::testing::Test::HasFatalFailure()) return;
-    }
+    RunGeneratedHearts(true);
 }
 
 // Refractory periods of seconds: windows longer than the T-wave cohorts reach and next steps
@@ -346,15 +353,9 @@ TEST(TickSideBySide, ALoneCellsLateTWaveAppearsWhenNothingVisitsIt) {
     clock.SetTickListener(&recorder);
     clock.KeepCellsBetweenTicks(true);
     int32_t tWaveTicks = 0;
-    RespirationSegment plainSegment, engineSegment;
+    Respirations respirations;
     for (int32_t tick = 0; tick < 2300; ++tick) {
-        // The respiration segment is program-wide: each side keeps its own between its ticks.
-        Program().respiration = plainSegment;
-        const TickRecord expected = testing::ReferenceTickAndSample(*p.plain, *p.plainDisplay);
-        plainSegment = Program().respiration;
-        Program().respiration = engineSegment;
-        clock.TickAndSample(true);
-        engineSegment = Program().respiration;
+        const TickRecord expected = TickBothSides(p, clock, respirations);
         ASSERT_EQ(std::memcmp(recorder.last.sample.bytes, expected.sample.bytes, kEcgSampleBytes), 0)
             << "sample of tick " << tick;
         tWaveTicks += tick > 100 && expected.sample.bytes[kEcgX] != 0;
