@@ -61,7 +61,7 @@ int64_t ActiveCells(const CCoeur& heart) {
     return n;
 }
 
-// keep: the cells stay in the tick's tickCells between ticks, as in the headless runner's fast run;
+// keep: the cells stay held by the tick between ticks, as in the headless runner's fast run;
 // otherwise they are written back into the records after every tick, as on the desktop.
 template <Heart which, bool keep>
 void BM_Tick(benchmark::State& state) {

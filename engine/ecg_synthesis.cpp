@@ -41,7 +41,7 @@ int32_t EndOfQrs(CCell& cell, int32_t v) {
 }
 
 // What the sample reads of a cell: its counters and its dipole, from its record or from the
-// tick's tickCells.
+// tick's copy.
 struct RecordSource {
     CCoeur& heart;
     int32_t QrsPhase(int32_t i) const { return heart.cells[i].qrsPhase; }
@@ -287,7 +287,7 @@ void SynthesiseTickCells(CCoeur& heart, TickCells& tickCells, EcgSample& sample)
             heart.cellZ[i] = base;
             AddCell(heart, source, i, marker, sums);
         }
-        // The other cells' local signals are written when the tickCells let go of the cells; the
+        // The other cells' local signals are written when the tick lets go of the cells; the
         // precordial leads read theirs now.
         tickCells.cellZPending = true;
         tickCells.cellZBase = base;

@@ -49,9 +49,9 @@ inline bool MayContribute(const CCell& cell, int32_t tWaveOn) {
 // the other cells are not visited.
 void SynthesiseCells(CCoeur& heart, const int16_t* active, int32_t activeCount, EcgSample& sample);
 
-// The same from the tick's tickCells, which hold the cells' counters and dipoles (the records hold
-// the QRS shapes and J levels): every cell's plain T wave in 32-bit lanes, the other
-// contributions one cell at a time.
+// The same from the cells the tick holds (engine/tick_cells.h): the plain T waves by cohort,
+// every other contribution one cell at a time; the local signals of the cells not listed are
+// written when the tick lets go of the cells.
 void SynthesiseTickCells(CCoeur& heart, TickCells& tickCells, EcgSample& sample);
 
 // The standard vector term of precordial lead `lead` (0 = V1 .. 5 = V6) from X, Y and the stored

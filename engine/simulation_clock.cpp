@@ -167,10 +167,10 @@ bool SimulationClock::Tick(bool fromTimer) {
     tickCountSeen_.store(heart.tickCount);
 
     TickCells& tickCells = *tickCells_;
-    // Kept between ticks, the tickCells count ticks from their taking; long before that count could
+    // Kept between ticks, the held cells count ticks from their taking; long before that count could
     // run out they let go and take the cells again.
     if (tickCells.held && tickCells.now >= kRetakeTick) tickCells.Release(heart);
-    // Kept between ticks, the tickCells hold the truth: the records of the cells stimulated or
+    // Kept between ticks, the held cells are the truth: the records of the cells stimulated or
     // sensed before the cell steps are up to date (they were stored after the last tick's steps)
     // and what the stimulator and the pacemaker write into them is taken back after.
     const bool kept = tickCells.held;
@@ -206,11 +206,11 @@ bool SimulationClock::Tick(bool fromTimer) {
     // 9. End of complex: PR, QT and RR of the complex that has just ended.
     closedThisTick_ = CloseComplex(heart);
 
-    // The cells go into the tickCells, as they stand after the last tick.
+    // The tick takes the cells, as they stand after the last tick.
     if (!tickCells.held) tickCells.Take(heart);
 
     // 10. Every cell steps in index order.  A cell whose steps are quiet (most cells, most of the
-    // time) only counts down and is not visited: the tickCells visit the cells whose step is not
+    // time) only counts down and is not visited: the tick visits the cells whose step is not
     // quiet, whose part in the sample changes, or which have been excited.
     ++tickCells.now;
     tickCells.CollectDue();

@@ -98,7 +98,7 @@ public:
     bool TickAndSample(bool fromTimer, EcgSample* stored = nullptr);
 
     // A run that nobody else touches between its ticks (the headless runner, a benchmark) may let
-    // the tick keep the cells' counters in its tickCells from one tick to the next instead of
+    // the tick keep the cells' counters in its own storage from one tick to the next instead of
     // writing them back into the records after every tick.  While kept, the records' counters are
     // out of date: call ReleaseCells before anything reads or writes a cell record between ticks
     // (the tick listener included).  Turning keeping off releases.  Caller holds the model lock.
@@ -124,7 +124,7 @@ private:
     bool Tick(bool fromTimer);
     void SendKeptNotices();
     // The cells the stimulator and the pacemaker stimulate and sense around the cell steps: their
-    // records are kept up to date while the tickCells hold the cells.
+    // records are kept up to date while the tick holds the cells.
     void StoreWatchedCells();
     void LoadWatchedCells();
 
@@ -144,7 +144,7 @@ private:
     // The cells' counters while the tick works on them.
     std::unique_ptr<TickCells> tickCells_;
     bool keepCells_ = false;
-    // Ticks after which kept tickCells let go and take the cells again (their tick count restarts).
+    // Ticks after which kept cells are let go and take the cells again (their tick count restarts).
     static constexpr int32_t kRetakeTick = 1 << 30;
     // The cells whose impulse leaves them in the current tick, in index order.
     int16_t leavingCells_[kMaxCells] = {};

@@ -1,5 +1,7 @@
 #include "engine/tick_cells.h"
 
+#include "engine/cell_automaton.h"
+
 #include <algorithm>
 #include <array>
 #include <cstdlib>
@@ -437,6 +439,22 @@ int32_t TickCells::VentricularConductingSum(int32_t end) const {
     uint32_t sum = 0;
     for (int32_t k = std::min(end, count); k > 0; k -= k & -k) sum += ventricularTree[k];
     return static_cast<int32_t>(sum);
+}
+
+// Next to the visit's parts, so that they are compiled into it.
+CellEvent StepHeldCell(CCoeur& heart, TickCells& c, int32_t i, int32_t t) {
+    c.Advance(i, c.now - 1);
+    CellEvent event = 0;
+    if (!c.StepWithoutRecord(i, t, event)) {
+        CCell& cell = heart.cells[i];
+        c.StoreCell(cell, i);
+        event = StepCell(heart, i, t);
+        c.LoadCounters(cell, i, c.now);
+        // Only a firing changes the cell's dipole, injury offset, T wave or inertness.
+        if (event != 0 && event != kEventCounterExpired) c.LoadCopies(cell, i);
+    }
+    c.Classify(i);
+    return event;
 }
 
 }  // namespace vantrel

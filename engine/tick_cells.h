@@ -104,7 +104,7 @@ struct TickCells {
     // Each cell's counters after its step of tick `since`, named as in the record.
 
     // Copies of record fields; they change only in a full step, at the end of a QRS, or from
-    // outside the tick (which releases the tickCells first).
+    // outside the tick (which releases the cells first).
     // The T-wave term before the wave's shape: dipole x T setting (x 100 for a large cell with a
     // plain T), so that the term at shape value t is tWaveTerm * t / 200.
 

@@ -619,7 +619,7 @@ TEST(CellStep, TheHeldCellStepTakesTheSameStepsAsTheFullStep) {
                 *fast, k, [&](int32_t c) { return leaving[c] != 0; },
                 [&](int32_t c, int32_t source) { tickCells->state[c].trigger = source; });
     }
-    // Released, the records carry the counters the tickCells held.
+    // Released, the records carry the counters the tick held.
     tickCells->Release(*fast);
     for (int32_t i = 0; i < full->cellCount; ++i) {
         const CCell& a = full->cells[i];

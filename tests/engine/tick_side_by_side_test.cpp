@@ -215,7 +215,7 @@ private:
     X(intervalIndex) X(diastolicPercent)
 
 // withCells: the cell records and their local signals too (out of date while the tick keeps the
-// cells in its tickCells).
+// cells in its own storage).
 std::string Difference(const CCoeur& a, const CCoeur& b, bool withCells = true) {
     std::ostringstream out;
 #define VANTREL_COMPARE_ONE(field) \
@@ -259,7 +259,7 @@ TickRecord TickBothSides(Pair& p, SimulationClock& clock, Respirations& respirat
 }
 
 // Runs one generated heart both ways for `ticks` ticks; the first difference fails the test.
-// keep: the engine keeps the cells in its tickCells between ticks, as the headless runner's fast run
+// keep: the engine keeps the cells in its own storage between ticks, as the headless runner's fast run
 // does, and writes them back before each intervention and every few ticks for the comparison.
 void RunSideBySide(uint32_t heartNumber, int32_t cellCount, int32_t ticks, bool keep,
                    bool longPeriods = false) {
