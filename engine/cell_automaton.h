@@ -30,10 +30,10 @@ IsoColour ActivationColour(int32_t v);
 // Advances cell `index` of the heart by one tick at tone t and reports what happened.
 CellEvent StepCell(CCoeur& heart, int32_t index, int32_t t);
 
-// Steps cell i held by the tick through tick `c.now`, exactly as StepCell steps its record:
-// a step that needs no model value in the tick's copy, any other on the record, whose counters are brought up to date
-// first and taken back after; then the cell's part in the sample and its next visit.  Visiting a
-// cell whose step is quiet changes nothing but the tick its counters stand at.
+// Steps cell i held by the tick through tick `c.now`, exactly as StepCell steps its record: a step
+// that needs no model value in the tick's copy, any other on the record, whose counters are
+// brought up to date first and taken back after; then the cell's part in the sample and its next
+// visit.  Visiting a cell whose step is quiet changes nothing but the tick its counters stand at.
 CellEvent StepHeldCell(CCoeur& heart, TickCells& c, int32_t i, int32_t t);
 
 // Runs every link once, in array order, after all cells have stepped.

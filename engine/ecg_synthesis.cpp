@@ -20,11 +20,6 @@ using Wide = int64_t;
 
 int8_t Clamp(Wide v, Wide low, Wide high) { return static_cast<int8_t>(std::clamp(v, low, high)); }
 
-int32_t Saturate32(Wide v) {
-    return static_cast<int32_t>(std::clamp<Wide>(v, std::numeric_limits<int32_t>::min(),
-                                                 std::numeric_limits<int32_t>::max()));
-}
-
 struct Vector3 {
     Wide x = 0, y = 0, z = 0;
 };
@@ -38,6 +33,14 @@ int32_t EndOfQrs(CCell& cell, int32_t v) {
     else if (cell.jLevel < v)
         cell.jLevel += (v - cell.jLevel) / 8 + 1;
     return cell.jLevel;
+}
+
+// Whether a cell can add anything to the sample: in its recently-fired window, and in its QRS,
+// in its T wave or carrying an injury offset.  A cell between its QRS and its T wave adds
+// nothing; neither does a cell outside the window.
+bool MayContribute(const CCell& cell, int32_t tWaveOn) {
+    return cell.activeWindow > 0 &&
+           (cell.qrsPhase != 0 || cell.stOffset != 0 || (tWaveOn != 0 && cell.activeWindow <= 48));
 }
 
 // What the sample reads of a cell: its counters and its dipole, from its record or from the
@@ -266,11 +269,6 @@ void Synthesise(CCoeur& heart, EcgSample& sample) {
     const int32_t count = std::clamp(heart.cellCount, 0, kMaxCells);
     for (int32_t i = 0; i < count; ++i)
         if (MayContribute(heart.cells[i], heart.tWaveOn)) active[activeCount++] = static_cast<int16_t>(i);
-    SynthesiseCells(heart, active, activeCount, sample);
-}
-
-void SynthesiseCells(CCoeur& heart, const int16_t* active, int32_t activeCount,
-                     EcgSample& sample) {
     SynthesiseFrom(heart, RecordSource{heart}, active, activeCount, sample);
 }
 

@@ -36,19 +36,6 @@ struct EcgSample {
 // `stOffset`.  Allocates nothing; the caller holds the model lock.
 void Synthesise(CCoeur& heart, EcgSample& sample);
 
-// Whether a cell can add anything to the sample: in its recently-fired window, and in its QRS,
-// in its T wave or carrying an injury offset.  A cell between its QRS and its T wave adds
-// nothing; neither does a cell outside the window.
-inline bool MayContribute(const CCell& cell, int32_t tWaveOn) {
-    return cell.activeWindow > 0 &&
-           (cell.qrsPhase != 0 || cell.stOffset != 0 || (tWaveOn != 0 && cell.activeWindow <= 48));
-}
-
-// The same from the list, in index order, of the cells for which MayContribute holds (or of
-// more cells, as long as every such cell is there), as the tick that has just run knows them:
-// the other cells are not visited.
-void SynthesiseCells(CCoeur& heart, const int16_t* active, int32_t activeCount, EcgSample& sample);
-
 // The same from the cells the tick holds (engine/tick_cells.h): the plain T waves by cohort,
 // every other contribution one cell at a time; the local signals of the cells not listed are
 // written when the tick lets go of the cells.

@@ -1,6 +1,7 @@
 #include "engine/simulation_clock.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdlib>
 #include <mutex>
 
@@ -118,10 +119,13 @@ void SimulationClock::KeepCellsBetweenTicks(bool keep) {
 
 void SimulationClock::ReleaseCells() { tickCells_->Release(heart_); }
 
+std::array<int32_t, 4> SimulationClock::WatchedCells() const {
+    return {heart_.stimCell, heart_.pmAtrialCell, heart_.pmVentricularCell, heart_.pmVentricular2Cell};
+}
+
 void SimulationClock::StoreWatchedCells() {
     TickCells& tickCells = *tickCells_;
-    for (const int32_t i : {heart_.stimCell, heart_.pmAtrialCell, heart_.pmVentricularCell,
-                            heart_.pmVentricular2Cell}) {
+    for (const int32_t i : WatchedCells()) {
         if (i < 0 || i >= tickCells.count) continue;
         tickCells.Advance(i, tickCells.now);
         tickCells.StoreCell(heart_.cells[i], i);
@@ -131,8 +135,7 @@ void SimulationClock::StoreWatchedCells() {
 void SimulationClock::LoadWatchedCells() {
     // A stimulus writes the cell's pending excitation and nothing else; the cell steps in full.
     TickCells& tickCells = *tickCells_;
-    for (const int32_t i : {heart_.stimCell, heart_.pmAtrialCell, heart_.pmVentricularCell,
-                            heart_.pmVentricular2Cell}) {
+    for (const int32_t i : WatchedCells()) {
         if (i < 0 || i >= tickCells.count || heart_.cells[i].trigger == tickCells.state[i].trigger) continue;
         tickCells.state[i].trigger = heart_.cells[i].trigger;
         tickCells.MarkDue(i);
@@ -258,11 +261,8 @@ bool SimulationClock::Tick(bool fromTimer) {
     // 14. Firing cells excite their neighbours over the links.  Only a cell whose impulse leaves
     // it this tick excites anyone: without one the walk over the links would change nothing.
     if (leavingCount > 0) {
-        PropagateLinksOf(heart, tickCells, leavingCells_, leavingCount, [&tickCells](int32_t c, int32_t source) {
-            // An excited cell steps in full at the next tick.
-            tickCells.state[c].trigger = source;
-            if (tickCells.visitAt[c] > tickCells.now + 1) tickCells.Schedule(c, tickCells.now + 1);
-        });
+        PropagateLinksOf(heart, tickCells, leavingCells_, leavingCount,
+                         [&tickCells](int32_t c, int32_t source) { tickCells.Excite(c, source); });
     }
     // The links may have excited a watched cell.
     StoreWatchedCells();

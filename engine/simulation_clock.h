@@ -10,6 +10,7 @@
 // so a handler that locks the model to redraw a cell cannot deadlock.
 #pragma once
 
+#include <array>
 #include <atomic>
 #include <chrono>
 #include <cstdint>
@@ -121,10 +122,12 @@ public:
     int32_t RedrawCountdown() const { return redrawCountdown_; }
 
 private:
+    // One global tick, in the order the engine's parts require; the cells stay held after it.
     bool Tick(bool fromTimer);
     void SendKeptNotices();
     // The cells the stimulator and the pacemaker stimulate and sense around the cell steps: their
     // records are kept up to date while the tick holds the cells.
+    std::array<int32_t, 4> WatchedCells() const;
     void StoreWatchedCells();
     void LoadWatchedCells();
 
@@ -144,7 +147,7 @@ private:
     // The cells' counters while the tick works on them.
     std::unique_ptr<TickCells> tickCells_;
     bool keepCells_ = false;
-    // Ticks after which kept cells are let go and take the cells again (their tick count restarts).
+    // Ticks after which kept cells are released and taken again (their tick count restarts).
     static constexpr int32_t kRetakeTick = 1 << 30;
     // The cells whose impulse leaves them in the current tick, in index order.
     int16_t leavingCells_[kMaxCells] = {};

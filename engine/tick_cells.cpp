@@ -29,11 +29,6 @@ int32_t TickAfter(int32_t since, int64_t ticks) {
     return at >= kNever ? kNever : static_cast<int32_t>(at);
 }
 
-int32_t Saturate32(int64_t v) {
-    return static_cast<int32_t>(std::clamp<int64_t>(v, std::numeric_limits<int32_t>::min(),
-                                                    std::numeric_limits<int32_t>::max()));
-}
-
 bool InQrs(int32_t qrs) { return (qrs >= 1 && qrs <= 8) || (qrs >= -12 && qrs <= -1); }
 
 }  // namespace

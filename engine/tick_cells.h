@@ -23,6 +23,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <limits>
 
 #include "engine/heart_record.h"
 
@@ -34,6 +35,12 @@ enum class SampleClass : uint8_t {
     Listed,  // its QRS, its injury offset, or a large T wave: added one by one
     PlainT,  // its plain T wave: added with its cohort
 };
+
+// A 64-bit sum as the nearest 32-bit value (a cell's local signal).
+inline int32_t Saturate32(int64_t v) {
+    return static_cast<int32_t>(std::clamp<int64_t>(v, std::numeric_limits<int32_t>::min(),
+                                                    std::numeric_limits<int32_t>::max()));
+}
 
 inline constexpr int32_t kWheelSlots = 4096;  // ticks ahead the schedule holds exactly
 inline constexpr int32_t kCohortSlots = 512;  // a cohort's window ends within this many ticks
@@ -171,6 +178,12 @@ struct TickCells {
     // the conducting ventricular cells or not, and schedules its next visit.
     void Classify(int32_t i);
 
+    // Gives cell i a pending excitation from cell `source - 1` (a link's impulse): the cell steps
+    // in full at the next tick.
+    void Excite(int32_t i, int32_t source) {
+        state[i].trigger = source;
+        if (visitAt[i] > now + 1) Schedule(i, now + 1);
+    }
     // Marks cell i to visit in this tick's pass (it has been excited).
     void MarkDue(int32_t i) { due[i >> 6] |= uint64_t{1} << (i & 63); }
     // Schedules cell i for a visit at tick `tick` (at once if it is in the past).
@@ -197,8 +210,7 @@ private:
     void LeaveCohort(int32_t i);
 };
 
-// Visits the cells marked in a bit set, in index order: `visit(i)` for each.  A visit may mark
-// further cells of higher index.
+// Visits the cells marked in a bit set, in index order: `visit(i)` for each, clearing its bit.
 template <class Visit>
 void ForEachDue(uint64_t* bits, int32_t count, Visit&& visit) {
     const int32_t words = (count + 63) / 64;
