@@ -66,4 +66,122 @@ PanelPlacement PlacePanel(QSize size, const QRect& bounds, const std::vector<QRe
     return best;
 }
 
+namespace {
+
+// The widest clear room whose top-left corner is (x, y) and whose height is `height`: 0 when a
+// forbidden rectangle holds the corner.
+int ClearWidth(int x, int y, int height, const QRect& bounds, const std::vector<QRect>& forbidden) {
+    int width = bounds.right() + 1 - x;
+    for (const QRect& f : forbidden) {
+        if (f.isEmpty() || f.bottom() < y || f.top() >= y + height || f.right() < x) continue;
+        if (f.left() <= x) return 0;
+        width = std::min(width, f.left() - x);
+    }
+    return width;
+}
+
+// How much of an arrangement of `shape` a room of `room` shows at once, scroll bars counted.
+long long Shown(QSize shape, QSize room, int bar) {
+    const bool scrollsDown = room.height() < shape.height();
+    const bool scrollsAcross = room.width() < shape.width();
+    const long long w = std::min(shape.width(), room.width() - (scrollsDown ? bar : 0));
+    const long long h = std::min(shape.height(), room.height() - (scrollsAcross ? bar : 0));
+    return std::max(0LL, w) * std::max(0LL, h);
+}
+
+// The room a panel takes inside a clear room of `clear`: its arrangement's size, plus a scroll
+// bar across or down when the clear room cuts the other side.
+QSize TakenRoom(QSize shape, QSize clear, int bar) {
+    QSize taken = shape.boundedTo(clear);
+    if (taken.height() < shape.height()) taken.setWidth(std::min(clear.width(), shape.width() + bar));
+    if (taken.width() < shape.width()) taken.setHeight(std::min(clear.height(), shape.height() + bar));
+    return taken;
+}
+
+}  // namespace
+
+ShrunkPlacement PlaceShrinkingPanel(const PanelRequest& request, QSize maxSize, const QRect& bounds,
+                                    const std::vector<QRect>& forbidden, const std::vector<AvoidedArea>& avoided,
+                                    QPoint preferred) {
+    ShrunkPlacement best;
+    long long bestDistance = 0;
+    bool found = false;
+    auto consider = [&](const QRect& r, size_t shape) {
+        const QSize wanted = request.shapes[shape];
+        long long cost = 0;
+        for (const AvoidedArea& a : avoided) cost += a.weight * Area(r, a.rect);
+        const long long shown = Shown(wanted, r.size(), request.scrollBarExtent);
+        const long long distance = std::llabs(r.x() - preferred.x()) + std::llabs(r.y() - preferred.y());
+        // The most shown first; then the least covered of what had better stay in view.
+        if (!found || std::tie(best.shown, cost, distance) < std::tie(shown, best.cost, bestDistance)) {
+            best = {true, r, shape, shown, cost};
+            bestDistance = distance;
+            found = true;
+        }
+    };
+    // Whole, where an arrangement fits whole within the bound.
+    for (size_t shape = 0; shape < request.shapes.size(); ++shape) {
+        const QSize wanted = request.shapes[shape];
+        if (wanted.width() > maxSize.width() || wanted.height() > maxSize.height()) continue;
+        const PanelPlacement whole = PlacePanel(wanted, bounds, forbidden, avoided, preferred);
+        if (whole.forbiddenArea == 0 && whole.rect.size() == wanted) consider(whole.rect, shape);
+    }
+    if (found) return best;
+
+    // Else the clear rooms: their top-left corners at the bounds' edges or just past a forbidden
+    // rectangle, their heights reaching the bounds' bottom or the top of a forbidden rectangle.
+    std::vector<int> xs{bounds.left()}, ys{bounds.top()};
+    for (const QRect& f : forbidden) {
+        if (f.isEmpty()) continue;
+        xs.push_back(f.right() + 1);
+        ys.push_back(f.bottom() + 1);
+    }
+    const QSize least = request.least.boundedTo(maxSize);
+    for (int y : ys) {
+        if (y < bounds.top() || y + least.height() - 1 > bounds.bottom()) continue;
+        std::vector<int> heights{bounds.bottom() + 1 - y};
+        for (const QRect& f : forbidden)
+            if (!f.isEmpty() && f.top() > y) heights.push_back(f.top() - y);
+        for (int x : xs) {
+            if (x < bounds.left() || x + least.width() - 1 > bounds.right()) continue;
+            for (int height : heights) {
+                height = std::min({height, bounds.bottom() + 1 - y, maxSize.height()});
+                if (height < least.height()) continue;
+                const int width = std::min(ClearWidth(x, y, height, bounds, forbidden), maxSize.width());
+                if (width < least.width()) continue;
+                for (size_t shape = 0; shape < request.shapes.size(); ++shape)
+                    consider(QRect(QPoint(x, y), TakenRoom(request.shapes[shape], QSize(width, height),
+                                                           request.scrollBarExtent)), shape);
+            }
+        }
+    }
+    if (!found) {
+        // No clear room at all: the least size at the preferred corner, marked as not fitting.
+        best.rect = QRect(preferred, least.boundedTo(bounds.size()));
+        best.fits = false;
+    }
+    return best;
+}
+
+std::vector<ShrunkPlacement> ArrangePanels(const std::vector<PanelRequest>& requests, const QRect& bounds,
+                                           const std::vector<QRect>& forbidden,
+                                           const std::vector<AvoidedArea>& avoided, QPoint preferred) {
+    // The share of the view's width each panel may take, from all of it down to a seventh.
+    constexpr int kSharesPercent[] = {100, 80, 65, 50, 40, 33, 28, 24, 20, 17, 14};
+    std::vector<ShrunkPlacement> placed;
+    for (int share : kSharesPercent) {
+        const QSize maxSize(bounds.width() * share / 100, bounds.height());
+        std::vector<QRect> taken = forbidden;
+        placed.clear();
+        bool all = true;
+        for (const PanelRequest& request : requests) {
+            placed.push_back(PlaceShrinkingPanel(request, maxSize, bounds, taken, avoided, preferred));
+            all = all && placed.back().fits;
+            taken.push_back(placed.back().rect);
+        }
+        if (all) break;
+    }
+    return placed;
+}
+
 }  // namespace vantrel

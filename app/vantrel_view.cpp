@@ -298,6 +298,8 @@ void CCVantrelView::FirstPaint() {
         };
     };
     connect(stimulatorDialog_, &CORTHO::startRequested, this, stimulate(StimulatorButton::Start));
+    // A panel grown by a notice finds a clear place again.
+    for (ChildPanel* panel : Panels()) connect(panel, &ChildPanel::roomWanted, this, &CCVantrelView::KeepPanelsClear);
     connect(stimulatorDialog_, &CORTHO::stopRequested, this, stimulate(StimulatorButton::Stop));
     connect(stimulatorDialog_, &CORTHO::emergencyClicked, this, stimulate(StimulatorButton::Emergency));
     connect(stimulatorDialog_, &CORTHO::leadChosen, this, stimulate(StimulatorButton::Lead));
@@ -348,83 +350,6 @@ void CCVantrelView::ApplyLayout(const ScreenLayout& layout) {
     picture_->SetLayout(w, h, ComputeViewRects(layout, kScreenHeart).picture, ratio);
     if (doc_.commentsCaption) doc_.commentsCaption->setGeometry(65, h - 120, w - 1 - 65, 20);
     for (ChildPanel* panel : Panels()) panel->KeepInsideParent();
-}
-
-QList<ChildPanel*> CCVantrelView::Panels() const {
-    QList<ChildPanel*> panels;
-    for (ChildPanel* panel : {static_cast<ChildPanel*>(prematurePanel_), static_cast<ChildPanel*>(pacemakerDialog_),
-                              static_cast<ChildPanel*>(stimulatorDialog_)})
-        if (panel) panels << panel;
-    // Panels that other screens add are found as children too.
-    for (ChildPanel* panel : findChildren<ChildPanel*>(QString(), Qt::FindDirectChildrenOnly))
-        if (!panels.contains(panel)) panels << panel;
-    return panels;
-}
-
-std::vector<QRect> CCVantrelView::PanelForbiddenRects() const {
-    const ViewRects rects = Rects();
-    std::vector<QRect> forbidden;
-    if (rects.stripShown)
-        for (const QRect& band : rects.traceBands) forbidden.push_back(band);
-    for (QWidget* child : findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
-        // The comment page is text to read, not a control: panels may lie over it (at a cost).
-        if (!child->isVisible() || qobject_cast<ChildPanel*>(child) || child == commentPage_) continue;
-        if (!child->isWindow()) forbidden.push_back(child->geometry());
-    }
-    return forbidden;
-}
-
-void CCVantrelView::OpenPanel(ChildPanel* panel) {
-    if (!panel) return;
-    const ViewRects rects = Rects();
-    const std::vector<QRect> forbidden = PanelForbiddenRects();
-    std::vector<AvoidedArea> avoided;
-    if (displayMode_ == kScreenHeart) {
-        avoided.push_back({rects.picture, 2});
-        avoided.push_back({rects.commentPage, 1});
-    }
-    for (ChildPanel* other : Panels())
-        if (other != panel && other->isVisible()) avoided.push_back({other->geometry(), 4});
-    const QPoint preferred(rects.toneColumn.right() + 6, 4);
-
-    auto place = [&] {
-        panel->adjustSize();
-        return PlacePanel(panel->sizeHint().expandedTo(panel->minimumSizeHint()), rects.panelArea, forbidden,
-                          avoided, preferred);
-    };
-    PanelPlacement placement;
-    if (panel == stimulatorDialog_) {
-        // The stimulator comes in three shapes: the one that covers least, the lower one on a tie.
-        bool first = true;
-        StimulatorShape chosen = StimulatorShape::Wide;
-        for (StimulatorShape shape : kStimulatorShapes) {
-            stimulatorDialog_->SetShape(shape);
-            const PanelPlacement tried = place();
-            if (first || std::tie(tried.forbiddenArea, tried.cost) < std::tie(placement.forbiddenArea, placement.cost)) {
-                placement = tried;
-                chosen = shape;
-                first = false;
-            }
-        }
-        stimulatorDialog_->SetShape(chosen);
-    } else {
-        placement = place();
-    }
-    panel->setGeometry(placement.rect);
-    panel->show();
-    panel->raise();
-    panel->setFocus();
-}
-
-void CCVantrelView::KeepPanelsClear() {
-    const std::vector<QRect> forbidden = PanelForbiddenRects();
-    for (ChildPanel* panel : Panels()) {
-        if (!panel->isVisible()) continue;
-        panel->KeepInsideParent();
-        const QRect r = panel->geometry();
-        const bool covers = std::any_of(forbidden.begin(), forbidden.end(), [&](const QRect& f) { return r.intersects(f); });
-        if (covers) OpenPanel(panel);
-    }
 }
 
 void CCVantrelView::keyPressEvent(QKeyEvent* event) {
@@ -761,11 +686,13 @@ void CCVantrelView::LayOutControls() {
     // list stands clear of it.
     const int speedListY = strip.StripBottom() - (displayMode_ == kScreenFrozen ? 40 : 24);
     speedList_->setGeometry(beside.left(), speedListY, beside.width(), 22);
-    // Each lead list centred on its trace's baseline; on a low window the last one rises (still
-    // beside its trace) to stay clear of the sweep-speed list.
-    for (int i = 0; i < 3; ++i) {
-        const int top = strip.Baseline(5 + i) - 11;
-        leadList_[i]->setGeometry(beside.left(), i == 2 ? std::min(top, speedListY - 24) : top, beside.width(), 22);
+    // Each lead list centred on its trace's baseline; on a low window the lists rise from the
+    // bottom one up (still beside their traces) to stay clear of the sweep-speed list and of
+    // one another.
+    for (int i = 2, below = speedListY; i >= 0; --i) {
+        const int top = std::min(strip.Baseline(5 + i) - 11, below - 24);
+        leadList_[i]->setGeometry(beside.left(), top, beside.width(), 22);
+        below = top;
     }
     // Above the first trace's rows and the first "I.C." button.
     elapsedLabel_->setGeometry(beside.left(), strip.StripTop() + 1, beside.width() + 4, 16);

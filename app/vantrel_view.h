@@ -90,11 +90,12 @@ public:
     // The layout size now in force, and the rectangles of the screen shown.
     const ScreenLayout& Layout() const { return layout_; }
     ViewRects Rects() const { return ComputeViewRects(layout_, displayMode_); }
-    // Shows a tool panel of the view where it covers no trace band of the strip and no control,
-    // nor (as far as it can) the picture and the other panels; panels keep their size.
+    // Shows a tool panel of the view where it covers no trace band of the strip, no control and
+    // no other panel, nor (as far as it can) the picture; where no place holds it whole, it takes
+    // the largest clear room and scrolls its controls (app/view_panels.cpp).
     void OpenPanel(ChildPanel* panel);
-    // The rectangles a panel must never cover on the screen shown: the trace bands and every
-    // visible control of the view.
+    // The rectangles a panel must never cover on the screen shown: the trace bands, the frozen
+    // screen's trend and every visible control of the view.
     std::vector<QRect> PanelForbiddenRects() const;
     // The tool panels of the view, for tests: premature beats, pacemaker, stimulator.
     CMainDlg* PrematurePanel() const { return prematurePanel_; }
@@ -157,8 +158,12 @@ private:
     // Takes the layout of the view's current size; a change lays the screen out again.
     void FollowViewSize();
     void ApplyLayout(const ScreenLayout& layout);
-    // Moves the open panels that now cover a trace band or a control (new screen or size).
+    // Moves the open panels that now cover a trace band, a control or one another, or that a
+    // larger view may now show whole (new screen or size).
     void KeepPanelsClear();
+    // Places the open panels: `opening` (may be null) whole where it fits beside the others,
+    // else all of them again, sharing the room.
+    void ArrangePanels(ChildPanel* opening);
     QList<ChildPanel*> Panels() const;
     // Draws the samples that arrived since the last drawing (about 60 times a second).
     void DrawNewSamples();

@@ -37,7 +37,7 @@ void CCVantrelView::PaintFrozenScreen(QPainter& p, bool newLayout) {
     p.fillRect(canvas_.rect(), Qt::black);
     doc_.strip.SetLeftEdge(true);
     doc_.strip.DrawBackground(p);
-    DrawRateTrend(p, doc_.frozen.frozenRate, layout_.layoutWidth, font());
+    DrawRateTrend(p, doc_.frozen.frozenRate, layout_.layoutWidth, doc_.strip.StripTop(), font());
     doc_.frozenEcg.ClearCalipers();
     prematurePanel_->hide();
     LayOutControls();
@@ -93,7 +93,7 @@ void CCVantrelView::MoveFrozen(bool earlier) {
 }
 
 bool CCVantrelView::OnFrozenClick(const QPoint& at) {
-    if (const std::optional<int32_t> a = TrendPositionAt(at.x(), at.y())) {
+    if (const std::optional<int32_t> a = TrendPositionAt(at.x(), at.y(), doc_.strip.StripTop())) {
         frozenOffset_ = *a;
         doc_.frozenEcg.ClearCalipers();
         DrawFrozenAt(*a);

@@ -26,6 +26,8 @@ struct ViewRects {
     QRect therapyRow;    // the sequence and drug lists, right half, just above the strip
     QRect commentPage;   // the comment page, right half above the drug and sequence lists
     QRect fullScreenPage;  // the comment page in full screen
+    QRect trendPanel;    // the frozen screen's heart-rate trend, its scale and minutes (a place to
+                         // click); empty elsewhere
     QRect panelArea;     // where tool panels may lie: the view
 };
 

@@ -4,7 +4,10 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QShortcut>
+#include <QStyle>
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -41,9 +44,14 @@ ChildPanel::ChildPanel(const QString& title, QWidget* parent) : QFrame(parent) {
     titleRow->setContentsMargins(4, 1, 1, 1);
     titleRow->setSpacing(4);
     title_ = new QLabel(title, titleBar_);
+    title_->setObjectName("PanelTitle");
+    fullTitle_ = title;
     QFont bold = title_->font();
     bold.setBold(true);
     title_->setFont(bold);
+    // A narrow panel shortens its title (FitTitle) rather than refusing the room.
+    title_->setMinimumWidth(1);
+    title_->installEventFilter(this);
     title_->setAttribute(Qt::WA_TransparentForMouseEvents);
     titleRow->addWidget(title_, 1);
     close_ = new QToolButton(titleBar_);
@@ -57,8 +65,17 @@ ChildPanel::ChildPanel(const QString& title, QWidget* parent) : QFrame(parent) {
     connect(close_, &QToolButton::clicked, this, &ChildPanel::CloseByUser);
     layout->addWidget(titleBar_);
 
-    body_ = new QWidget(this);
-    layout->addWidget(body_, 1);
+    // The body scrolls inside the panel when the panel is given less room than it needs; the
+    // scroll area has no frame of its own and shows the panel's colours.
+    scroll_ = new QScrollArea(this);
+    scroll_->setFrameShape(QFrame::NoFrame);
+    scroll_->setWidgetResizable(true);
+    scroll_->setBackgroundRole(QPalette::Window);
+    scroll_->setFocusPolicy(Qt::NoFocus);
+    body_ = new QWidget;
+    body_->setObjectName("PanelBody");
+    scroll_->setWidget(body_);
+    layout->addWidget(scroll_, 1);
     notice_ = new QLabel(this);
     notice_->setObjectName("PanelNotice");
     notice_->setWordWrap(true);
@@ -75,18 +92,65 @@ ChildPanel::ChildPanel(const QString& title, QWidget* parent) : QFrame(parent) {
     connect(escape, &QShortcut::activated, this, &ChildPanel::CloseByUser);
 }
 
-void ChildPanel::SetTitle(const QString& title) { title_->setText(title); }
+void ChildPanel::SetTitle(const QString& title) {
+    fullTitle_ = title;
+    FitTitle();
+}
 
-QString ChildPanel::Title() const { return title_->text(); }
+QString ChildPanel::Title() const { return fullTitle_; }
+
+void ChildPanel::FitTitle() {
+    const int room = title_->contentsRect().width();
+    const QString shown = room >= title_->fontMetrics().horizontalAdvance(fullTitle_)
+                              ? fullTitle_
+                              : title_->fontMetrics().elidedText(fullTitle_, Qt::ElideRight, room);
+    title_->setText(shown);
+    title_->setToolTip(shown == fullTitle_ ? QString() : fullTitle_);
+}
+
+int ChildPanel::ScrollBarExtent() const { return style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, scroll_); }
+
+QSize ChildPanel::sizeHint() const {
+    // The title bar over the body at its own size hint, with the notice when it shows; the
+    // frame's margins around them.
+    const QMargins m = contentsMargins() + layout()->contentsMargins();
+    const QSize body = body_->sizeHint().expandedTo(body_->minimumSizeHint());
+    const QSize bar = titleBar_->sizeHint();
+    int width = std::max({body.width(), bar.width()});
+    int height = bar.height() + body.height();
+    if (!notice_->isHidden()) {
+        width = std::max(width, std::min(notice_->sizeHint().width(), body.width()));
+        height += notice_->heightForWidth(width);
+    }
+    return QSize(width + m.left() + m.right(), height + m.top() + m.bottom());
+}
+
+QSize ChildPanel::minimumSizeHint() const {
+    // The title bar's close button and a few letters, and one line of controls under it with a
+    // scroll bar.
+    const QMargins m = contentsMargins() + layout()->contentsMargins();
+    const int bar = titleBar_->sizeHint().height();
+    const QSize least(close_->sizeHint().width() * 4 + m.left() + m.right(),
+                      bar + fontMetrics().height() * 2 + ScrollBarExtent() + 8 + m.top() + m.bottom());
+    return least.boundedTo(sizeHint());
+}
+
+bool ChildPanel::eventFilter(QObject* watched, QEvent* event) {
+    // The title's own new width decides how much of it shows.
+    if (watched == title_ && event->type() == QEvent::Resize) FitTitle();
+    return QFrame::eventFilter(watched, event);
+}
 
 void ChildPanel::SetNotice(const QString& text) {
     notice_->setText(text);
     notice_->setVisible(!text.isEmpty());
     if (!text.isEmpty()) {
-        // Grow to show the whole notice, within the parent.
+        // Grow to show the whole notice, within the parent; the view then finds it a place clear
+        // of what it must not cover.
         const QSize wanted = sizeHint().expandedTo(size());
         if (wanted != size()) resize(wanted);
         KeepInsideParent();
+        emit roomWanted();
     }
 }
 

@@ -1,12 +1,15 @@
 // A modeless panel that floats inside the view as a small tool window: a title bar that moves it
 // (it never leaves the view), a close button, and Escape to close it.  The view decides where it
 // opens (clear of the strip's traces and of the view's controls) and brings it back with its
-// command.
+// command.  In a small window the view may give it less room than its controls need: they keep
+// their own sizes and scroll, and a title too long for the bar ends in "..." with the whole of it
+// in its tooltip.
 #pragma once
 
 #include <QFrame>
 
 class QLabel;
+class QScrollArea;
 class QToolButton;
 class QVBoxLayout;
 
@@ -26,9 +29,18 @@ public:
     // Keeps the panel whole inside its parent (after a move or a resize of the parent).
     void KeepInsideParent();
 
+    // The size that shows every control whole, and the least room worth giving the panel (its
+    // title bar and one line of its controls, which then scroll).
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
+    // The width and height a scroll bar takes when the panel is given less than its size hint.
+    int ScrollBarExtent() const;
+
 signals:
     // The user closed the panel (close button or Escape).
     void closedByUser();
+    // The panel asks for more room (a notice appeared): the view finds it a place again.
+    void roomWanted();
 
 protected:
     // The area under the title where the panel puts its controls.
@@ -38,13 +50,17 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void CloseByUser();
+    void FitTitle();
 
     QWidget* titleBar_;
     QLabel* title_;
+    QString fullTitle_;
     QToolButton* close_;
+    QScrollArea* scroll_;  // holds the body: scrolls it when the panel is given less room
     QWidget* body_;
     QLabel* notice_;
     QPoint dragOffset_;

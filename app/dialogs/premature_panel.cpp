@@ -24,7 +24,7 @@ QGroupBox* Group(const QString& title, QPushButton* one, QPushButton* run, QChec
 
 }  // namespace
 
-CMainDlg::CMainDlg(QWidget* parent) : ChildPanel(QStringLiteral("Premature beats"), parent) {
+CMainDlg::CMainDlg(QWidget* parent) : ChildPanel(Tr("IDC_PREMATURE", "Premature beats"), parent) {
     setObjectName("PrematureBeatPanel");
 
     QWidget* body = Body();

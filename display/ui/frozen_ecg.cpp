@@ -56,7 +56,7 @@ void FrozenEcg::DrawFrozen(QPainter& p, int32_t position, int32_t layoutWidth, i
     p.setRenderHint(QPainter::Antialiasing, false);
     p.setFont(font);
     strip_.DrawBackground(p);
-    DrawRateTrend(p, record_.frozenRate, layoutWidth, font);
+    DrawRateTrend(p, record_.frozenRate, layoutWidth, strip_.StripTop(), font);
     if (position == -1)
         position = frozenPosition_;
     else
@@ -64,7 +64,7 @@ void FrozenEcg::DrawFrozen(QPainter& p, int32_t position, int32_t layoutWidth, i
 
     p.setPen(QPen(TrendCursorColour(), 0));
     const int cursorX = TrendCursorX(position);
-    DottedLine(p, cursorX, kTrendBaselineY, cursorX, kTrendTop - 1);
+    DottedLine(p, cursorX, TrendRowsAbove(strip_.StripTop()).baselineY, cursorX, kTrendTop - 1);
 
     const int32_t left = strip_.StripLeft();
     const int32_t right = strip_.StripRight();

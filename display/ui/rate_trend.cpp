@@ -12,18 +12,20 @@ QColor TrendPanelColour() { return QColor(192, 192, 192); }
 QColor TrendGridColour() { return QColor(64, 128, 64); }
 QColor TrendCursorColour() { return QColor(64, 64, 255); }
 
-void DrawRateTrend(QPainter& p, const uint8_t frozenRate[], int32_t layoutWidth, const QFont& font) {
+void DrawRateTrend(QPainter& p, const uint8_t frozenRate[], int32_t layoutWidth, int32_t stripTop, const QFont& font) {
+    const TrendRows rows = TrendRowsAbove(stripTop);
+    const int base = rows.baselineY;
     p.save();
     p.setRenderHint(QPainter::Antialiasing, false);
-    p.fillRect(QRect(QPoint(40, 1), QPoint(layoutWidth - 5 - 1, 168 - 1)), TrendPanelColour());
+    p.fillRect(TrendPanelRect(layoutWidth, stripTop), TrendPanelColour());
     p.setFont(font);
     p.setBackground(TrendPanelColour());
     p.setBackgroundMode(Qt::OpaqueMode);
     const QPen gridPen(TrendGridColour(), 0);
     p.setPen(gridPen);
-    p.drawLine(kTrendAxisX, kTrendBaselineY, kTrendAxisX, -42);
+    p.drawLine(kTrendAxisX, base, kTrendAxisX, -42);
     for (int r = 0; r <= 150; r += 10) {
-        const int y = kTrendBaselineY - r;
+        const int y = rows.RateY(r);
         if (r % 50 == 0) {
             p.drawLine(70, y, kTrendAxisX - 1, y);
             p.setPen(Qt::black);
@@ -37,10 +39,10 @@ void DrawRateTrend(QPainter& p, const uint8_t frozenRate[], int32_t layoutWidth,
     }
     for (int k = 0; k <= 15; ++k) {
         const int x = kTrendAxisX + 24 * k;
-        p.drawLine(x, kTrendBaselineY, x, (x - kTrendAxisX) % 120 == 0 ? 163 - 1 : 161 - 1);
+        p.drawLine(x, base, x, base + ((x - kTrendAxisX) % 120 == 0 ? 4 : 2));
     }
     // The curve: the first value at x = 81, then 2 pixels per value from x = 86.
-    auto yOf = [](int k, const uint8_t rates[]) { return kTrendBaselineY - std::min<int>(rates[k], 157); };
+    auto yOf = [&rows](int k, const uint8_t rates[]) { return rows.RateY(std::min<int>(rates[k], 157)); };
     QPoint last(81, yOf(0, frozenRate));
     for (int k = 1; k <= 178; ++k) {
         const QPoint next(84 + 2 * k, yOf(k, frozenRate));
@@ -50,8 +52,9 @@ void DrawRateTrend(QPainter& p, const uint8_t frozenRate[], int32_t layoutWidth,
     p.restore();
 }
 
-std::optional<int32_t> TrendPositionAt(int x, int y) {
-    if (x < kTrendAxisX || x >= kTrendNewestX || y < kTrendTop || y >= kTrendBaselineY) return std::nullopt;
+std::optional<int32_t> TrendPositionAt(int x, int y, int32_t stripTop) {
+    if (x < kTrendAxisX || x >= kTrendNewestX || y < kTrendTop || y >= TrendRowsAbove(stripTop).baselineY)
+        return std::nullopt;
     return 900 - ((x - kTrendAxisX) / 2) * 5;
 }
 

@@ -116,6 +116,7 @@ TEST_F(LanguageDesktopTest, StartsInTheSavedLanguage) {
     EXPECT_EQ(Doc().languageSuffix, "_FR");
     EXPECT_EQ(MenuBarText(6), "&Langue");
     EXPECT_EQ(Child<CMainDlg>("PrematureBeatPanel")->Button(PrematureBeatCommand::Vpb)->text(), "ESV");
+    EXPECT_EQ(Child<CMainDlg>("PrematureBeatPanel")->Title(), "Extrasystoles") << "the panel's title is translated";
 }
 
 TEST_F(LanguageDesktopTest, TheControlPanelOpensTheParameterDialog) {
