@@ -73,7 +73,10 @@ struct TickCellSource {
         return {tickCells.wave[i].dipoleX, tickCells.wave[i].dipoleY, tickCells.wave[i].dipoleZ};
     }
     // The end of the QRS has rewritten the record's injury offset: the copy follows.
-    void EndOfQrsTaken(int32_t i) const { tickCells.wave[i].stOffset = heart.cells[i].stOffset; }
+    void EndOfQrsTaken(int32_t i) const {
+        tickCells.wave[i].stOffset = heart.cells[i].stOffset;
+        tickCells.state[i].injured = heart.cells[i].stOffset != 0 ? 1 : 0;
+    }
 };
 
 // Repolarisation of a cell outside its QRS: the T wave near the end of its recently-fired

@@ -67,10 +67,12 @@ void TickCells::LoadCopies(const CCell& cell, int32_t i) {
     wave[i].tWaveTermX = int64_t{cell.dipoleX} * factor;
     wave[i].tWaveTermY = int64_t{cell.dipoleY} * factor;
     wave[i].tWaveTermZ = int64_t{cell.dipoleZ} * factor;
-    wave[i].tWaveLarge = std::max({std::abs(wave[i].tWaveTermX), std::abs(wave[i].tWaveTermY),
-                              std::abs(wave[i].tWaveTermZ)}) >= kLargeTerm
-                        ? 1
-                        : 0;
+    state[i].tWaveLarge = std::max({std::abs(wave[i].tWaveTermX), std::abs(wave[i].tWaveTermY),
+                                    std::abs(wave[i].tWaveTermZ)}) >= kLargeTerm
+                              ? 1
+                              : 0;
+    state[i].injured = cell.stOffset != 0 ? 1 : 0;
+    state[i].termsCopied = 1;
 }
 
 void TickCells::StoreCell(CCell& cell, int32_t i) const {
@@ -262,7 +264,7 @@ int64_t TickCells::TWaveTermAt(int32_t i, int32_t w, int axis) const {
 }
 
 int32_t TickCells::UnlistedCellZ(int32_t i, int32_t base) const {
-    const int32_t window = wave[i].cohortOf - now;
+    const int32_t window = state[i].cohortEnd - now;
     if (state[i].sampleClass != SampleClass::PlainT || window < 1 || window > kTWaveTicks) return base;
     return Saturate32(TWaveTermAt(i, window, 2) + base);
 }
@@ -275,7 +277,7 @@ void TickCells::SumCohorts(int64_t& x, int64_t& y, int64_t& z) const {
         const int32_t k = (kTWaveTicks - w) / 2;
         const int64_t t = kTWave[k];
         const int64_t* q = cohortQuotient[slot];
-        const int32_t (*r)[kTWaveShapes] = cohortRemainder[slot];
+        const int16_t (*r)[kTWaveShapes] = cohortRemainder[slot];
         x += q[0] * t + r[0][k];
         y += q[1] * t + r[1][k];
         z += q[2] * t + r[2][k];
@@ -287,27 +289,27 @@ namespace {
 // A term a at shape value t adds trunc(a * t / 200).  With a = 200 q + r (q, r truncated, r of
 // a's sign), that is q * t + trunc(r * t / 200) exactly: a cohort keeps the sum of the q's, and
 // the remainders' shares by shape value, which this table gives for every r and shape index.
+// A share is at most 14 in size, so a row summing the shares of every cell fits 16 bits.
 constexpr auto kRemainderShare = [] {
-    std::array<std::array<int8_t, kTWaveShapes>, 399> table{};
+    std::array<std::array<int16_t, kTWaveShapes>, 399> table{};
     for (int r = -199; r <= 199; ++r)
         for (int k = 0; k < kTWaveShapes; ++k)
-            table[r + 199][k] = static_cast<int8_t>(r * kTWave[k] / 200);
+            table[r + 199][k] = static_cast<int16_t>(r * kTWave[k] / 200);
     return table;
 }();
+static_assert(int64_t{kMaxCells} * (199 * 15 / 200) <= std::numeric_limits<int16_t>::max());
 
-// The first shape index still to come at window count `window` (a window beyond the T wave
-// has all of them to come).
-int32_t FirstShapeAt(int32_t window) { return std::max(kTWaveTicks - window, 0) / 2; }
-
-// Adds (sign +1) or takes away (-1) a cell's T-wave terms to a cohort, for the shape values from
-// index `first` on (the earlier ones belong to ticks past).
-void AddToCohort(int64_t* quotients, int32_t (*remainders)[kTWaveShapes], const int64_t* term,
-                 int32_t first, int32_t sign) {
+// Adds (sign +1) or takes away (-1) a cell's T-wave terms to a cohort.  Every shape value is
+// added, also those of ticks past: they are never read again, and adding all of them keeps the
+// rows' bound and lets the loop run whole.
+template <int kSign>
+void AddToCohort(int64_t* quotients, int16_t (*remainders)[kTWaveShapes], const int64_t* term) {
     for (int axis = 0; axis < 3; ++axis) {
-        quotients[axis] += sign * (term[axis] / 200);
-        const int8_t* share = kRemainderShare[static_cast<size_t>(term[axis] % 200 + 199)].data();
-        int32_t* row = remainders[axis];
-        for (int32_t k = first; k < kTWaveShapes; ++k) row[k] += sign * share[k];
+        quotients[axis] += kSign * (term[axis] / 200);
+        const int16_t* share = kRemainderShare[static_cast<size_t>(term[axis] % 200 + 199)].data();
+        int16_t* row = remainders[axis];
+        for (int32_t k = 0; k < kTWaveShapes; ++k)
+            row[k] = static_cast<int16_t>(kSign > 0 ? row[k] + share[k] : row[k] - share[k]);
     }
 }
 
@@ -320,23 +322,20 @@ void TickCells::JoinCohort(int32_t i, int32_t endTick) {
         std::memset(cohortRemainder[slot], 0, sizeof cohortRemainder[slot]);
         cohortTick[slot] = endTick;
     }
-    wave[i].cohortOf = endTick;
+    state[i].cohortEnd = endTick;
+    state[i].termsCopied = 0;
     wave[i].cohortTerm[0] = wave[i].tWaveTermX;
     wave[i].cohortTerm[1] = wave[i].tWaveTermY;
     wave[i].cohortTerm[2] = wave[i].tWaveTermZ;
-    // Window counts from this tick's on; a shared shape value of a count already past is never
-    // read again.
-    AddToCohort(cohortQuotient[slot], cohortRemainder[slot], wave[i].cohortTerm,
-                FirstShapeAt(endTick - now), +1);
+    AddToCohort<+1>(cohortQuotient[slot], cohortRemainder[slot], wave[i].cohortTerm);
 }
 
 void TickCells::LeaveCohort(int32_t i) {
-    const int32_t endTick = wave[i].cohortOf;
+    const int32_t endTick = state[i].cohortEnd;
     const int32_t slot = endTick & (kCohortSlots - 1);
-    // Only the window counts still to come: a cohort whose window has ended is left as it is.
+    // A cohort whose window has ended is never read again: it is left as it is.
     if (cohortTick[slot] != endTick || endTick <= now) return;
-    AddToCohort(cohortQuotient[slot], cohortRemainder[slot], wave[i].cohortTerm,
-                FirstShapeAt(endTick - now), -1);
+    AddToCohort<-1>(cohortQuotient[slot], cohortRemainder[slot], wave[i].cohortTerm);
 }
 
 void TickCells::ListCell(int32_t i) {
@@ -357,22 +356,22 @@ void TickCells::Classify(int32_t i) {
     // The cell's counters stand at this tick.
     const int32_t s = state[i].since;
     const int32_t window = state[i].activeWindow, qrs = state[i].qrsPhase;
-    const bool large = wave[i].tWaveLarge != 0;
+    const bool large = state[i].tWaveLarge != 0;
     // A cell whose plain T wave is still to come joins its cohort at once: its terms wait in the
     // cohort's rows until the window reaches them, and it needs no visit when its T wave starts
     // or when its window ends.
     SampleClass kind = SampleClass::None;
     if (window > 0) {
-        if (InQrs(qrs) || wave[i].stOffset != 0 || (tWaveOn != 0 && window <= kTWaveTicks && large))
+        if (InQrs(qrs) || state[i].injured != 0 || (tWaveOn != 0 && window <= kTWaveTicks && large))
             kind = SampleClass::Listed;
         else if (tWaveOn != 0 && !large && window < kCohortSlots)
             kind = SampleClass::PlainT;
     }
     const SampleClass old = state[i].sampleClass;
-    // A cell that stays in the same cohort with the same term keeps its place there.
+    // A cell that stays in the same cohort with the same terms keeps its place there (terms copied
+    // since it joined may differ: it leaves and joins again, which changes nothing if they do not).
     const bool sameCohort = kind == SampleClass::PlainT && old == SampleClass::PlainT &&
-                            wave[i].cohortOf == now + window && wave[i].cohortTerm[0] == wave[i].tWaveTermX &&
-                            wave[i].cohortTerm[1] == wave[i].tWaveTermY && wave[i].cohortTerm[2] == wave[i].tWaveTermZ;
+                            state[i].cohortEnd == now + window && state[i].termsCopied == 0;
     if (!sameCohort) {
         if (old == SampleClass::PlainT) LeaveCohort(i);
         if (kind == SampleClass::PlainT) JoinCohort(i, now + window);

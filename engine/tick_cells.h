@@ -68,12 +68,20 @@ struct alignas(64) TickCellState {
     int32_t qrsPhase;
     int32_t propagating;
     int32_t absAmplitude;  // |amplitude|, for the activity sums
-    int16_t listedAt;                           // position in `listed`, -1 when not listed
+    int32_t cohortEnd;     // tick at which a PlainT cell's window ends: its cohort
+    int16_t listedAt;      // position in `listed`, -1 when not listed
     uint8_t inert;
     SampleClass sampleClass;
     uint8_t ventricularCounted;  // counted among the conducting ventricular cells
     uint8_t blockWindow;         // the cell has a paroxysmal-block window (windowB > 0)
+    // What decides the cell's sample class besides its counters, here so that a visit reads one
+    // line: the T wave too large for 64-bit cohort sums, an injury offset, T-wave terms copied
+    // since the cell last joined a cohort.
+    uint8_t tWaveLarge;
+    uint8_t injured;
+    uint8_t termsCopied;
 };
+static_assert(sizeof(TickCellState) == 64);
 
 // What the sample reads of a cell: copies of record fields that change only in a firing step, at
 // the end of a QRS, or from outside the tick (which releases the cells first).
@@ -87,9 +95,7 @@ struct TickCellWave {
     // The T-wave term before the wave's shape: dipole x T setting (x 100 for a large cell with a
     // plain T), so that the term at shape value t is tWaveTerm * t / 200.
     int64_t tWaveTermX, tWaveTermY, tWaveTermZ;
-    uint8_t tWaveLarge;  // too large for 64-bit cohort sums: listed instead
-    int32_t cohortOf;          // tick at which a PlainT cell's window ends
-    int64_t cohortTerm[3];     // the T-wave term with which it joined
+    int64_t cohortTerm[3];  // the T-wave term with which a PlainT cell joined its cohort
 };
 
 struct TickCells {
@@ -125,7 +131,7 @@ struct TickCells {
     int32_t cohortTick[kCohortSlots];                  // the cohort a slot holds
     // Its terms: at shape value t (one per two window counts, index k), quotient * t + remainder[k].
     int64_t cohortQuotient[kCohortSlots][3];
-    int32_t cohortRemainder[kCohortSlots][3][kTWaveTicks / 2];
+    int16_t cohortRemainder[kCohortSlots][3][kTWaveTicks / 2];
     int32_t tWaveOn = 1;
     // The local signals of the cells not listed are written at release (or for a precordial
     // source, when the sample reads it) from the last sample's stimulus mark.
@@ -179,12 +185,17 @@ struct TickCells {
     void Classify(int32_t i);
 
     // Gives cell i a pending excitation from cell `source - 1` (a link's impulse): the cell steps
-    // in full at the next tick.
+    // in full at the next tick.  Its later place in the wheel stays until that visit schedules
+    // the next one (a visit removes the cell from the wheel first).
     void Excite(int32_t i, int32_t source) {
         state[i].trigger = source;
-        if (visitAt[i] > now + 1) Schedule(i, now + 1);
+        if (visitAt[i] > now + 1) {
+            visitAt[i] = now + 1;
+            MarkDue(i);
+        }
     }
-    // Marks cell i to visit in this tick's pass (it has been excited).
+    // Marks cell i to visit in this tick's pass, or in the next tick's when this tick's pass is
+    // over (it has been excited).
     void MarkDue(int32_t i) { due[i >> 6] |= uint64_t{1} << (i & 63); }
     // Schedules cell i for a visit at tick `tick` (at once if it is in the past).
     void Schedule(int32_t i, int32_t tick);
