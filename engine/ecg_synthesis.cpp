@@ -47,6 +47,8 @@ bool MayContribute(const CCell& cell, int32_t tWaveOn) {
 // tick's copy.
 struct RecordSource {
     CCoeur& heart;
+    // The electrodes read the QRS of their cell as the cells are added.
+    static constexpr bool kElectrodesPerCell = true;
     int32_t QrsPhase(int32_t i) const { return heart.cells[i].qrsPhase; }
     int32_t ActiveWindow(int32_t i) const { return heart.cells[i].activeWindow; }
     int32_t Amplitude(int32_t i) const { return heart.cells[i].amplitude; }
@@ -63,6 +65,8 @@ struct RecordSource {
 struct TickCellSource {
     CCoeur& heart;
     TickCells& tickCells;
+    // The electrodes read their cells once the listed cells are added.
+    static constexpr bool kElectrodesPerCell = false;
     int32_t QrsPhase(int32_t i) const { return tickCells.QrsPhaseAt(i, tickCells.now); }
     int32_t ActiveWindow(int32_t i) const { return tickCells.ActiveWindowAt(i, tickCells.now); }
     int32_t Amplitude(int32_t i) const { return tickCells.wave[i].amplitude; }
@@ -140,8 +144,9 @@ void AddCell(CCoeur& heart, const Source& source, int32_t i, bool marker, Sample
         const Wide amplitude = source.Amplitude(i);
         if (i <= lastAtrial) sums.atrialSum += amplitude * v;
         if (i >= firstVentricular) sums.ventricularSum += amplitude * v;
-        for (int m = 0; m < 4; ++m)
-            if (i == heart.icCell[m]) sums.ic[m] = kIntracardiacAntero[k];
+        if constexpr (Source::kElectrodesPerCell)
+            for (int m = 0; m < 4; ++m)
+                if (i == heart.icCell[m]) sums.ic[m] = kIntracardiacAntero[k];
     } else if (qrsPhase >= -12 && qrsPhase <= -1) {
         const int j = qrsPhase + 12;
         const int32_t v = kRetrogradeQrs[j];
@@ -150,8 +155,9 @@ void AddCell(CCoeur& heart, const Source& source, int32_t i, bool marker, Sample
         // A retrograde atrial cell feeds the atrial sum with its Z term.
         if (i < lastAtrial) sums.atrialSum += e.z;
         if (i >= firstVentricular) sums.ventricularSum += Wide{source.Amplitude(i)} * v;
-        for (int m = 0; m < 4; ++m)
-            if (i == heart.icCell[m]) sums.ic[m] = kIntracardiacRetro[j];
+        if constexpr (Source::kElectrodesPerCell)
+            for (int m = 0; m < 4; ++m)
+                if (i == heart.icCell[m]) sums.ic[m] = kIntracardiacRetro[j];
     } else {
         e = Repolarisation(source, i, heart.tWaveOn != 0);
         // Between its QRS and its T wave a cell adds nothing.
@@ -287,6 +293,16 @@ void SynthesiseTickCells(CCoeur& heart, TickCells& tickCells, EcgSample& sample)
             const int32_t i = tickCells.listed[n];
             heart.cellZ[i] = base;
             AddCell(heart, source, i, marker, sums);
+        }
+        // An electrode reads the QRS of its cell, which is listed while in its QRS.
+        for (int m = 0; m < 4; ++m) {
+            const int32_t i = heart.icCell[m];
+            if (i < 0 || i >= tickCells.count || tickCells.state[i].sampleClass != SampleClass::Listed) continue;
+            const int32_t qrsPhase = source.QrsPhase(i);
+            if (qrsPhase >= 1 && qrsPhase <= 8)
+                sums.ic[m] = kIntracardiacAntero[8 - qrsPhase];
+            else if (qrsPhase >= -12 && qrsPhase <= -1)
+                sums.ic[m] = kIntracardiacRetro[qrsPhase + 12];
         }
         // The other cells' local signals are written when the tick lets go of the cells; the
         // precordial leads read theirs now.

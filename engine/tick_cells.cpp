@@ -393,8 +393,9 @@ void TickCells::Classify(int32_t i) {
 
     // The next visit: the first step that is not quiet, or the first tick at which the cell's
     // part in the sample may change.
-    int32_t next = kNever;
-    const auto soonest = [&](int64_t ticks) { next = std::min(next, TickAfter(s, ticks)); };
+    // In ticks after `s`, the cell's counters' tick.
+    int64_t soonestTicks = kNever;
+    const auto soonest = [&](int64_t ticks) { soonestTicks = std::min(soonestTicks, ticks); };
     const int32_t conduct = state[i].conductCounter;
     if (state[i].inert) {
         if ((state[i].activeWindow | conduct) != 0) soonest(1);
@@ -407,8 +408,9 @@ void TickCells::Classify(int32_t i) {
         // The sample's class changes when the QRS phase enters its range or reaches 0; for a
         // listed cell when its window ends; for a large T wave when it starts; for a window too
         // long for the cohorts when it comes within their reach.
+        const int64_t past = int64_t{now} - s;
         const auto change = [&](int64_t ticks) {
-            if (TickAfter(s, ticks) > now) soonest(ticks);
+            if (ticks > past) soonest(ticks);
         };
         const int32_t w = state[i].activeWindow, q = state[i].qrsPhase;
         if (w > 0 && kind == SampleClass::Listed) change(w);
@@ -419,7 +421,7 @@ void TickCells::Classify(int32_t i) {
         if (q < 0) change(-int64_t{q});
         if (q < -12) change(-12 - int64_t{q});
     }
-    Schedule(i, next);
+    Schedule(i, TickAfter(s, soonestTicks));
 }
 
 int32_t TickCells::AtrialWindowSum(int32_t end) const {
@@ -435,8 +437,8 @@ int32_t TickCells::VentricularConductingSum(int32_t end) const {
     return static_cast<int32_t>(sum);
 }
 
-// Next to the visit's parts, so that they are compiled into it.
-CellEvent StepHeldCell(CCoeur& heart, TickCells& c, int32_t i, int32_t t) {
+// Next to the visit's parts and flattened, so that they are compiled into it without calls.
+[[gnu::flatten]] CellEvent StepHeldCell(CCoeur& heart, TickCells& c, int32_t i, int32_t t) {
     c.Advance(i, c.now - 1);
     CellEvent event = 0;
     if (!c.StepWithoutRecord(i, t, event)) {
