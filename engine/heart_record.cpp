@@ -123,6 +123,7 @@ void CCoeur::Clear() {
     // One fresh copy, built once, so that clearing never puts half a megabyte on the stack.
     static const HeartState kFresh;
     static_cast<HeartState&>(*this) = kFresh;
+    ++clearings;
 }
 
 int32_t CCoeur::FindCell(const char* name) const {

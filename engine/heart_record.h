@@ -407,6 +407,10 @@ struct CCoeur : HeartState {
     // Empties the record (no cells, no links) with every engine field at its construction value;
     // a model load starts from here.
     void Clear();
+    // How many times the record has been emptied.  The links' ends are the model's: they are
+    // written only after a clearing (a new model), so the clock's tick knows its lists of the
+    // links touching each cell still hold while this count stands.
+    uint32_t clearings = 0;
 };
 
 }  // namespace vantrel

@@ -170,9 +170,9 @@ bool SimulationClock::Tick(bool fromTimer) {
     tickCountSeen_.store(heart.tickCount);
 
     TickCells& tickCells = *tickCells_;
-    // Kept between ticks, the held cells count ticks from their taking; long before that count could
-    // run out they let go and take the cells again.
-    if (tickCells.held && tickCells.now >= kRetakeTick) tickCells.Release(heart);
+    // The held cells count ticks from their taking everything; long before that count could run
+    // out, cells kept between ticks are let go, and the next take takes everything anew.
+    if (tickCells.held && tickCells.now >= kRetakeNow) tickCells.Release(heart);
     // Kept between ticks, the held cells are the truth: the records of the cells stimulated or
     // sensed before the cell steps are up to date (they were stored after the last tick's steps)
     // and what the stimulator and the pacemaker write into them is taken back after.

@@ -147,8 +147,6 @@ private:
     // The cells' counters while the tick works on them.
     std::unique_ptr<TickCells> tickCells_;
     bool keepCells_ = false;
-    // Ticks after which kept cells are released and taken again (their tick count restarts).
-    static constexpr int32_t kRetakeTick = 1 << 30;
     // The cells whose impulse leaves them in the current tick, in index order.
     int16_t leavingCells_[kMaxCells] = {};
 

@@ -40,14 +40,11 @@ void TickCells::LoadCell(const CCell& cell, int32_t i, int32_t tick) {
 
 void TickCells::LoadCounters(const CCell& cell, int32_t i, int32_t tick) {
     state[i].since = tick;
-#define VANTREL_LOAD_COUNTER(field) state[i].field = cell.field;
-    VANTREL_HELD_COUNTERS(VANTREL_LOAD_COUNTER)
-#undef VANTREL_LOAD_COUNTER
+    std::memcpy(&state[i].escapeCounter, &cell.escapeCounter, kHeldCountersSize);
 }
 
 void TickCells::LoadCopies(const CCell& cell, int32_t i) {
     state[i].inert = cell.escapeB >= kInertEscape ? 1 : 0;
-    state[i].blockWindow = cell.windowB > 0 ? 1 : 0;
     // The activity sums take the magnitude in 32 bits, as the record's arithmetic does.
     state[i].absAmplitude = std::abs(cell.amplitude);
     wave[i].amplitude = cell.amplitude;
@@ -57,18 +54,18 @@ void TickCells::LoadCopies(const CCell& cell, int32_t i) {
     wave[i].stOffset = cell.stOffset;
     wave[i].tSmoothed = cell.tSmoothed;
     std::memcpy(wave[i].qrsShape, cell.qrsShape, sizeof cell.qrsShape);
-    wave[i].rrpB = cell.rrpB;
-    wave[i].rrpH = cell.rrpH;
+    relativeRefractory[i][0] = cell.rrpB;
+    relativeRefractory[i][1] = cell.rrpH;
     // d * t * tSmoothed / 200, or d * t / 2 for a large cell with a plain T, which is
     // d * 100 * t / 200 exactly.
     const int64_t factor = cell.tSmoothed != 0 ? cell.tSmoothed
                            : std::abs(cell.amplitude) >= 30 ? 100
                                                              : 0;
-    wave[i].tWaveTermX = int64_t{cell.dipoleX} * factor;
-    wave[i].tWaveTermY = int64_t{cell.dipoleY} * factor;
-    wave[i].tWaveTermZ = int64_t{cell.dipoleZ} * factor;
-    state[i].tWaveLarge = std::max({std::abs(wave[i].tWaveTermX), std::abs(wave[i].tWaveTermY),
-                                    std::abs(wave[i].tWaveTermZ)}) >= kLargeTerm
+    terms[i].x = int64_t{cell.dipoleX} * factor;
+    terms[i].y = int64_t{cell.dipoleY} * factor;
+    terms[i].z = int64_t{cell.dipoleZ} * factor;
+    state[i].tWaveLarge = std::max({std::abs(terms[i].x), std::abs(terms[i].y),
+                                    std::abs(terms[i].z)}) >= kLargeTerm
                               ? 1
                               : 0;
     state[i].injured = cell.stOffset != 0 ? 1 : 0;
@@ -76,12 +73,22 @@ void TickCells::LoadCopies(const CCell& cell, int32_t i) {
 }
 
 void TickCells::StoreCell(CCell& cell, int32_t i) const {
-#define VANTREL_STORE_COUNTER(field) cell.field = state[i].field;
-    VANTREL_HELD_COUNTERS(VANTREL_STORE_COUNTER)
-#undef VANTREL_STORE_COUNTER
+    std::memcpy(&cell.escapeCounter, &state[i].escapeCounter, kHeldCountersSize);
 }
 
 void TickCells::Take(const CCoeur& heart) {
+    const bool sameShape = taken && now < kRetakeNow && count == std::clamp(heart.cellCount, 0, kMaxCells) &&
+                           tWaveOn == heart.tWaveOn && lastAtrial == heart.lastAtrialIndex &&
+                           firstVentricular == heart.firstVentricularIndex && clearingsTaken == heart.clearings;
+    if (!sameShape) return TakeAll(heart);
+    TakePrecordialSources(heart);
+    if (linkCountTaken != std::clamp(heart.linkCount, 0, kMaxLinks)) TakeLinks(heart);
+    for (int32_t i = 0; i < count; ++i)
+        if (!AsReleased(heart.cells[i], i)) Reload(heart.cells[i], i);
+    held = true;
+}
+
+void TickCells::TakeAll(const CCoeur& heart) {
     count = std::clamp(heart.cellCount, 0, kMaxCells);
     now = 0;
     tWaveOn = heart.tWaveOn;
@@ -95,7 +102,22 @@ void TickCells::Take(const CCoeur& heart) {
     std::fill(std::begin(due), std::end(due), uint64_t{0});
     std::fill(std::begin(ventricularTree), std::end(ventricularTree), 0u);
     std::fill(std::begin(cohortTick), std::end(cohortTick), std::numeric_limits<int32_t>::min());
+    TakePrecordialSources(heart);
+    TakeLinks(heart);
+    for (int32_t i = 0; i < count; ++i) {
+        LoadCell(heart.cells[i], i, 0);
+        state[i].sampleClass = SampleClass::None;
+        state[i].ventricularCounted = 0;
+        state[i].listedAt = -1;
+        wheelSlotOf[i] = -1;
+        visitAt[i] = kNever;
+    }
+    for (int32_t i = 0; i < count; ++i) Classify(i);
+    held = true;
+    taken = true;
+}
 
+void TickCells::TakePrecordialSources(const CCoeur& heart) {
     // The cells the precordial leads read, once each.
     precordialSourceCount = 0;
     for (const auto& lead : heart.precordial) {
@@ -108,7 +130,9 @@ void TickCells::Take(const CCoeur& heart) {
                 precordialSources[precordialSourceCount++] = cell;
         }
     }
+}
 
+void TickCells::TakeLinks(const CCoeur& heart) {
     // The links touching each cell, in link order.
     std::fill(std::begin(linkStart), std::end(linkStart), int16_t{0});
     const int32_t links = std::clamp(heart.linkCount, 0, kMaxLinks);
@@ -124,17 +148,41 @@ void TickCells::Take(const CCoeur& heart) {
     for (int32_t c = 0; c < count; ++c) fill[c] = linkStart[c];
     for (int32_t k = 0; k < links; ++k)
         touches(heart.links[k], [&](int32_t c) { linkIndex[fill[c]++] = static_cast<int16_t>(k); });
+    linkCountTaken = links;
+    clearingsTaken = heart.clearings;
+}
 
-    for (int32_t i = 0; i < count; ++i) {
-        LoadCell(heart.cells[i], i, 0);
-        state[i].sampleClass = SampleClass::None;
-        state[i].ventricularCounted = 0;
-        state[i].listedAt = -1;
-        wheelSlotOf[i] = -1;
-        visitAt[i] = kNever;
+bool TickCells::AsReleased(const CCell& cell, int32_t i) const {
+    const TickCellState& c = state[i];
+    const TickCellWave& w = wave[i];
+    // The counters, as five 64-bit words.
+    uint64_t counters = static_cast<uint64_t>(c.since ^ now);
+    for (size_t k = 0; k < kHeldCountersSize; k += sizeof(uint64_t)) {
+        uint64_t held = 0, record = 0;
+        std::memcpy(&held, reinterpret_cast<const char*>(&c.escapeCounter) + k, sizeof held);
+        std::memcpy(&record, reinterpret_cast<const char*>(&cell.escapeCounter) + k, sizeof record);
+        counters |= held ^ record;
     }
-    for (int32_t i = 0; i < count; ++i) Classify(i);
-    held = true;
+    if (counters != 0) return false;
+    // What the copies came from, compared all at once: most cells are as released.
+    uint64_t shape = 0, copied = 0;
+    std::memcpy(&shape, cell.qrsShape, sizeof shape);
+    std::memcpy(&copied, w.qrsShape, sizeof copied);
+    const uint32_t differ =
+        static_cast<uint32_t>(cell.amplitude ^ w.amplitude) | static_cast<uint32_t>(cell.dipoleX ^ w.dipoleX) |
+        static_cast<uint32_t>(cell.dipoleY ^ w.dipoleY) | static_cast<uint32_t>(cell.dipoleZ ^ w.dipoleZ) |
+        static_cast<uint32_t>(cell.stOffset ^ w.stOffset) | static_cast<uint32_t>(cell.tSmoothed ^ w.tSmoothed) |
+        static_cast<uint32_t>(cell.rrpB ^ relativeRefractory[i][0]) |
+        static_cast<uint32_t>(cell.rrpH ^ relativeRefractory[i][1]) |
+        static_cast<uint32_t>(c.inert ^ (cell.escapeB >= kInertEscape ? 1 : 0));
+    return (differ | static_cast<uint32_t>(shape != copied)) == 0;
+}
+
+void TickCells::Reload(const CCell& cell, int32_t i) {
+    // A conducting ventricular cell leaves the sums with the magnitude it was counted with.
+    CountConducting(i, 0);
+    LoadCell(cell, i, now);
+    Classify(i);
 }
 
 void TickCells::Release(CCoeur& heart) {
@@ -142,10 +190,8 @@ void TickCells::Release(CCoeur& heart) {
     for (int32_t i = 0; i < count; ++i) {
         Advance(i, now);
         StoreCell(heart.cells[i], i);
+        if (cellZPending && state[i].sampleClass != SampleClass::Listed) heart.cellZ[i] = UnlistedCellZ(i, cellZBase);
     }
-    if (cellZPending)
-        for (int32_t i = 0; i < count; ++i)
-            if (state[i].sampleClass != SampleClass::Listed) heart.cellZ[i] = UnlistedCellZ(i, cellZBase);
     cellZPending = false;
     held = false;
 }
@@ -178,7 +224,7 @@ void TickCells::Advance(int32_t i, int32_t tick) {
     if (qrs < 0) state[i].qrsPhase = std::min(qrs + d, 0);
 }
 
-bool TickCells::StepWithoutRecord(int32_t i, int32_t tone, CellEvent& event) {
+bool TickCells::StepWithoutRecord(const CCell& cell, int32_t i, int32_t tone, CellEvent& event) {
     TickCellState& c = state[i];
     const int32_t conduct = c.conductCounter, arp = c.arpCounter, rrp = c.rrpCounter;
     const int32_t tick = c.since + 1;
@@ -195,7 +241,7 @@ bool TickCells::StepWithoutRecord(int32_t i, int32_t tone, CellEvent& event) {
         // The absolute refractory period ends and the relative one starts, counting this tick.
         if (c.trigger != 0 || conduct == 1 || conduct == 2) return false;
         Advance(i, tick);
-        const int32_t relative = Interp(wave[i].rrpB, wave[i].rrpH, tone) / 5;
+        const int32_t relative = Interp(relativeRefractory[i][0], relativeRefractory[i][1], tone) / 5;
         c.rrpCounter = relative > 0 ? relative - 1 : relative;
         event = kEventCounterExpired;
         return true;
@@ -209,7 +255,8 @@ bool TickCells::StepWithoutRecord(int32_t i, int32_t tone, CellEvent& event) {
         Advance(i, tick);
         return true;
     }
-    if (conduct == 2 && c.blockWindow) return false;
+    // A cell with a paroxysmal-block window opens or counts it as the impulse leaves.
+    if (conduct == 2 && cell.windowB > 0) return false;
     Advance(i, tick);
     if (rrp == 1) event = kEventCounterExpired;
     if (conduct == 2) {
@@ -259,7 +306,7 @@ void TickCells::CollectDue() {
 }
 
 int64_t TickCells::TWaveTermAt(int32_t i, int32_t w, int axis) const {
-    const int64_t term = axis == 0 ? wave[i].tWaveTermX : axis == 1 ? wave[i].tWaveTermY : wave[i].tWaveTermZ;
+    const int64_t term = axis == 0 ? terms[i].x : axis == 1 ? terms[i].y : terms[i].z;
     return term * kTWaveByWindow[w] / 200;
 }
 
@@ -324,10 +371,10 @@ void TickCells::JoinCohort(int32_t i, int32_t endTick) {
     }
     state[i].cohortEnd = endTick;
     state[i].termsCopied = 0;
-    wave[i].cohortTerm[0] = wave[i].tWaveTermX;
-    wave[i].cohortTerm[1] = wave[i].tWaveTermY;
-    wave[i].cohortTerm[2] = wave[i].tWaveTermZ;
-    AddToCohort<+1>(cohortQuotient[slot], cohortRemainder[slot], wave[i].cohortTerm);
+    terms[i].joined[0] = terms[i].x;
+    terms[i].joined[1] = terms[i].y;
+    terms[i].joined[2] = terms[i].z;
+    AddToCohort<+1>(cohortQuotient[slot], cohortRemainder[slot], terms[i].joined);
 }
 
 void TickCells::LeaveCohort(int32_t i) {
@@ -335,7 +382,7 @@ void TickCells::LeaveCohort(int32_t i) {
     const int32_t slot = endTick & (kCohortSlots - 1);
     // A cohort whose window has ended is never read again: it is left as it is.
     if (cohortTick[slot] != endTick || endTick <= now) return;
-    AddToCohort<-1>(cohortQuotient[slot], cohortRemainder[slot], wave[i].cohortTerm);
+    AddToCohort<-1>(cohortQuotient[slot], cohortRemainder[slot], terms[i].joined);
 }
 
 void TickCells::ListCell(int32_t i) {
@@ -351,6 +398,16 @@ void TickCells::UnlistCell(int32_t i) {
     state[i].listedAt = -1;
 }
 
+
+void TickCells::CountConducting(int32_t i, int32_t conducting) {
+    if (conducting == state[i].ventricularCounted) return;
+    const int32_t sign = conducting - state[i].ventricularCounted;
+    const uint32_t share = static_cast<uint32_t>(sign) * static_cast<uint32_t>(state[i].absAmplitude);
+    state[i].ventricularCounted = static_cast<uint8_t>(conducting);
+    ventricularConductingCount += sign;
+    ventricularConductingSum = static_cast<int32_t>(static_cast<uint32_t>(ventricularConductingSum) + share);
+    for (int32_t k = i + 1; k <= count; k += k & -k) ventricularTree[k] += share;
+}
 
 void TickCells::Classify(int32_t i) {
     // The cell's counters stand at this tick.
@@ -381,15 +438,7 @@ void TickCells::Classify(int32_t i) {
     state[i].sampleClass = kind;
     // A conducting ventricular cell: its counter does not reach 0 in a quiet step.
     // Its magnitude does not change while the tick holds the cells.
-    const int32_t conducting = i >= firstVentricular && state[i].conductCounter != 0 ? 1 : 0;
-    if (conducting != state[i].ventricularCounted) {
-        const int32_t sign = conducting - state[i].ventricularCounted;
-        const uint32_t share = static_cast<uint32_t>(sign) * static_cast<uint32_t>(state[i].absAmplitude);
-        state[i].ventricularCounted = static_cast<uint8_t>(conducting);
-        ventricularConductingCount += sign;
-        ventricularConductingSum = static_cast<int32_t>(static_cast<uint32_t>(ventricularConductingSum) + share);
-        for (int32_t k = i + 1; k <= count; k += k & -k) ventricularTree[k] += share;
-    }
+    CountConducting(i, i >= firstVentricular && state[i].conductCounter != 0 ? 1 : 0);
 
     // The next visit: the first step that is not quiet, or the first tick at which the cell's
     // part in the sample may change.
@@ -441,7 +490,7 @@ int32_t TickCells::VentricularConductingSum(int32_t end) const {
 [[gnu::flatten]] CellEvent StepHeldCell(CCoeur& heart, TickCells& c, int32_t i, int32_t t) {
     c.Advance(i, c.now - 1);
     CellEvent event = 0;
-    if (!c.StepWithoutRecord(i, t, event)) {
+    if (!c.StepWithoutRecord(heart.cells[i], i, t, event)) {
         CCell& cell = heart.cells[i];
         c.StoreCell(cell, i);
         event = StepCell(heart, i, t);

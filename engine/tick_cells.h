@@ -22,6 +22,7 @@
 #pragma once
 
 #include <algorithm>
+#include <cstddef>
 #include <cstdint>
 #include <limits>
 
@@ -46,11 +47,8 @@ inline constexpr int32_t kWheelSlots = 4096;  // ticks ahead the schedule holds 
 inline constexpr int32_t kCohortSlots = 512;  // a cohort's window ends within this many ticks
 inline constexpr int32_t kTWaveTicks = 48;    // window counts 48 .. 1 carry the T wave
 inline constexpr int32_t kNever = 0x7FFFFFFF;
-
-// The counters a cell's step changes, named as in the record, for copying them to and fro.
-#define VANTREL_HELD_COUNTERS(X)                                                             \
-    X(escapeCounter) X(trigger) X(fatigue) X(activeWindow) X(arpCounter) X(rrpCounter)      \
-        X(windowCounter) X(conductCounter) X(qrsPhase) X(propagating)
+// Ticks after which the cells are taken anew (their tick count restarts), long before it runs out.
+inline constexpr int32_t kRetakeNow = 1 << 30;
 
 // What the tick reads and writes of a cell at every visit, in one cache line: a visit touches
 // one line instead of one per counter.
@@ -73,7 +71,6 @@ struct alignas(64) TickCellState {
     uint8_t inert;
     SampleClass sampleClass;
     uint8_t ventricularCounted;  // counted among the conducting ventricular cells
-    uint8_t blockWindow;         // the cell has a paroxysmal-block window (windowB > 0)
     // What decides the cell's sample class besides its counters, here so that a visit reads one
     // line: the T wave too large for 64-bit cohort sums, an injury offset, T-wave terms copied
     // since the cell last joined a cohort.
@@ -83,19 +80,33 @@ struct alignas(64) TickCellState {
 };
 static_assert(sizeof(TickCellState) == 64);
 
+// The counters a cell's step changes lie in the same order in the record and in the held
+// state, from `escapeCounter` to `propagating`, so that they are copied and compared as one block.
+inline constexpr size_t kHeldCountersSize = offsetof(CCell, propagating) + sizeof(int32_t) - offsetof(CCell, escapeCounter);
+static_assert(kHeldCountersSize == 10 * sizeof(int32_t) && kHeldCountersSize % sizeof(uint64_t) == 0 &&
+              offsetof(TickCellState, propagating) + sizeof(int32_t) - offsetof(TickCellState, escapeCounter) ==
+                  kHeldCountersSize &&
+              offsetof(CCell, fatigue) - offsetof(CCell, escapeCounter) ==
+                  offsetof(TickCellState, fatigue) - offsetof(TickCellState, escapeCounter) &&
+              offsetof(CCell, conductCounter) - offsetof(CCell, escapeCounter) ==
+                  offsetof(TickCellState, conductCounter) - offsetof(TickCellState, escapeCounter));
+
 // What the sample reads of a cell: copies of record fields that change only in a firing step, at
-// the end of a QRS, or from outside the tick (which releases the cells first).
-struct TickCellWave {
+// the end of a QRS, or from outside the tick (which releases the cells first).  Two to a line.
+struct alignas(32) TickCellWave {
     int32_t amplitude;
     int32_t dipoleX, dipoleY, dipoleZ;
     int32_t stOffset;
     int32_t tSmoothed;
     int8_t qrsShape[8];
-    int32_t rrpB, rrpH;  // relative refractory period's tone pair, ms
-    // The T-wave term before the wave's shape: dipole x T setting (x 100 for a large cell with a
-    // plain T), so that the term at shape value t is tWaveTerm * t / 200.
-    int64_t tWaveTermX, tWaveTermY, tWaveTermZ;
-    int64_t cohortTerm[3];  // the T-wave term with which a PlainT cell joined its cohort
+};
+static_assert(sizeof(TickCellWave) == 32);
+
+// A cell's T-wave terms before the wave's shape: dipole x T setting (x 100 for a large cell with a
+// plain T), so that the term at shape value t is term * t / 200.
+struct TickCellTerms {
+    int64_t x, y, z;
+    int64_t joined[3];  // the terms with which a PlainT cell joined its cohort
 };
 
 struct TickCells {
@@ -105,6 +116,9 @@ struct TickCells {
 
     TickCellState state[kMaxCells];
     TickCellWave wave[kMaxCells];
+    TickCellTerms terms[kMaxCells];
+    // The relative refractory period's tone pair (rrpB, rrpH), ms, copied like the wave.
+    int32_t relativeRefractory[kMaxCells][2];
 
     // Schedule: a wheel of tick slots, each a list of cells.  A cell due further ahead than the
     // wheel reaches waits in the wheel's last slot and is visited there, which changes nothing.
@@ -113,14 +127,6 @@ struct TickCells {
     int16_t wheelNext[kMaxCells];
     int16_t wheelPrev[kMaxCells];
     int16_t wheelSlotOf[kMaxCells];
-
-    // Each cell's counters after its step of tick `since`, named as in the record.
-
-    // Copies of record fields; they change only in a full step, at the end of a QRS, or from
-    // outside the tick (which releases the cells first).
-    // The T-wave term before the wave's shape: dipole x T setting (x 100 for a large cell with a
-    // plain T), so that the term at shape value t is tWaveTerm * t / 200.
-
     int16_t wheelHead[kWheelSlots];
     // Cells to visit this tick, one bit per cell, gathered before the visits run in index order.
     uint64_t due[(kMaxCells + 63) / 64];
@@ -145,6 +151,12 @@ struct TickCells {
     int16_t linkStart[kMaxCells + 1];
     int16_t linkIndex[2 * kMaxLinks];
 
+    // The links as taken: the lists above hold while no link is added and the record is not
+    // emptied for a new model (the links' ends are written only then).
+    int32_t linkCountTaken = 0;
+    uint32_t clearingsTaken = 0;
+    bool taken = false;  // taken once: what a release keeps can be taken again
+
     // The ventricular cells conducting an impulse: |amplitude| summed, and how many.
     int32_t lastAtrial = 0;
     int32_t firstVentricular = 0;
@@ -154,7 +166,10 @@ struct TickCells {
     // 32-bit sums of the cells in index order would.
     uint32_t ventricularTree[kMaxCells + 1];
 
-    // Takes every loaded cell from the records, as they stand after the last tick.
+    // Takes every loaded cell from the records, as they stand after the last tick.  After a
+    // release, the cells whose records are as the release left them are kept as they were, with
+    // their schedule and their part in the sample; only the cells changed since (a stimulus, a
+    // dialog, a drug) are loaded again.
     void Take(const CCoeur& heart);
     // Writes every cell's counters (and the pending local signals) back into the records and lets
     // go of them.
@@ -165,13 +180,13 @@ struct TickCells {
     // Counters of cell i at a tick up to its next visit, without advancing it.
     int32_t ActiveWindowAt(int32_t i, int32_t tick) const;
     int32_t QrsPhaseAt(int32_t i, int32_t tick) const;
-    // The step of tick `since + 1` when it needs nothing of the record: a quiet step; a step
-    // that only loses an excitation in the absolute refractory period (the impulses of a wave
-    // front reach the cells it has just excited); a step in which only the relative refractory
-    // period or the conduction ends or the impulse leaves a cell without a block window; the end of
-    // the absolute refractory period at tone `tone`.  Returns false, changing nothing, when the
-    // cell must step in full.
-    bool StepWithoutRecord(int32_t i, int32_t tone, CellEvent& event);
+    // The step of tick `since + 1` when it needs nothing of the record `cell` but whether it has
+    // a block window: a quiet step; a step that only loses an excitation in the absolute
+    // refractory period (the impulses of a wave front reach the cells it has just excited); a
+    // step in which only the relative refractory period or the conduction ends or the impulse
+    // leaves a cell without a block window; the end of the absolute refractory period at tone
+    // `tone`.  Returns false, changing nothing, when the cell must step in full.
+    bool StepWithoutRecord(const CCell& cell, int32_t i, int32_t tone, CellEvent& event);
 
     // One cell's counters into its record / from it (with the copies), as of tick `tick`.
     void StoreCell(CCell& cell, int32_t i) const;
@@ -214,6 +229,15 @@ struct TickCells {
     int32_t VentricularConductingSum(int32_t end) const;
 
 private:
+    void TakeAll(const CCoeur& heart);
+    void TakePrecordialSources(const CCoeur& heart);
+    void TakeLinks(const CCoeur& heart);
+    // Whether cell i's record holds what the last release wrote and what its copies came from.
+    bool AsReleased(const CCell& cell, int32_t i) const;
+    // Loads cell i from its record again (changed while released).
+    void Reload(const CCell& cell, int32_t i);
+    // Counts cell i among the conducting ventricular cells (1) or not (0).
+    void CountConducting(int32_t i, int32_t conducting);
     void Unschedule(int32_t i);
     void ListCell(int32_t i);
     void UnlistCell(int32_t i);

@@ -193,8 +193,22 @@ public:
             case 13: StartRandomStimulator(h); break;
             case 14: RemodelAtria(h); break;
             case 15: c.ResetToModel(); break;
+            case 16: EditCell(c); break;
             default: break;
         }
+    }
+
+    // A cell dialog's change of what the cell's wave and refractory periods are made of.
+    void EditCell(CCell& c) {
+        c.amplitude = In(-120, 120);
+        c.dipoleX = In(-100, 100);
+        c.dipoleY = In(-100, 100);
+        c.dipoleZ = In(-100, 100);
+        for (int8_t& q : c.qrsShape) q = static_cast<int8_t>(In(-60, 60));
+        if (Chance(50)) c.stOffset = In(-50, 50);
+        if (Chance(50)) c.tSmoothed = In(-60, 60);
+        if (Chance(50)) c.SetRrp(In(0, 200), In(0, 150));
+        if (Chance(50)) c.windowB = Chance(50) ? 0 : In(50, 600);
     }
 
 private:
@@ -277,11 +291,23 @@ void RunSideBySide(uint32_t heartNumber, int32_t cellCount, int32_t ticks, bool 
     Respirations respirations;
     for (int32_t tick = 0; tick < ticks; ++tick) {
         if (events.Chance(2)) {
-            const int32_t roll = events.In(0, 15);
+            const int32_t roll = events.In(0, 17);
             Generator plainSide(heartNumber + tick), engineSide(heartNumber + tick);
             clock.ReleaseCells();
-            plainSide.Intervene(*p.plain, roll);
-            engineSide.Intervene(*p.engine, roll);
+            if (roll == 17) {
+                // The model loaded again after one link's end was edited in its file: as many
+                // cells and links as before, one link joining other cells.
+                const int32_t link = events.In(0, std::max(0, p.plain->linkCount - 1));
+                const int32_t end = events.In(0, cellCount - 1);
+                for (CCoeur* h : {p.plain.get(), p.engine.get()}) {
+                    h->Clear();
+                    Generator(heartNumber, longPeriods).Build(*h, cellCount);
+                    h->links[link].cellB = end;
+                }
+            } else {
+                plainSide.Intervene(*p.plain, roll);
+                engineSide.Intervene(*p.engine, roll);
+            }
         }
         const TickRecord expected = TickBothSides(p, clock, respirations);
         const TickRecord& got = recorder.last;
