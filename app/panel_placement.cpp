@@ -166,22 +166,32 @@ ShrunkPlacement PlaceShrinkingPanel(const PanelRequest& request, QSize maxSize, 
 std::vector<ShrunkPlacement> ArrangePanels(const std::vector<PanelRequest>& requests, const QRect& bounds,
                                            const std::vector<QRect>& forbidden,
                                            const std::vector<AvoidedArea>& avoided, QPoint preferred) {
-    // The share of the view's width each panel may take, from all of it down to a seventh.
+    // The share of the view's width each panel may take, from all of it down to a seventh.  Of the
+    // shares that give every panel its room, the one whose worst-served panel shows the most of
+    // itself wins (the larger share on a tie), so that no panel is left a slit beside a whole one.
     constexpr int kSharesPercent[] = {100, 80, 65, 50, 40, 33, 28, 24, 20, 17, 14};
-    std::vector<ShrunkPlacement> placed;
+    std::vector<ShrunkPlacement> best, placed;
+    double bestWorst = -1;
     for (int share : kSharesPercent) {
         const QSize maxSize(bounds.width() * share / 100, bounds.height());
         std::vector<QRect> taken = forbidden;
         placed.clear();
         bool all = true;
+        double worst = 1;
         for (const PanelRequest& request : requests) {
-            placed.push_back(PlaceShrinkingPanel(request, maxSize, bounds, taken, avoided, preferred));
-            all = all && placed.back().fits;
-            taken.push_back(placed.back().rect);
+            const ShrunkPlacement at = PlaceShrinkingPanel(request, maxSize, bounds, taken, avoided, preferred);
+            const QSize wanted = request.shapes[at.shape];
+            worst = std::min(worst, static_cast<double>(at.shown) / (static_cast<double>(wanted.width()) * wanted.height()));
+            all = all && at.fits;
+            placed.push_back(at);
+            taken.push_back(at.rect);
         }
-        if (all) break;
+        if (all && worst > bestWorst) {
+            best = placed;
+            bestWorst = worst;
+        }
     }
-    return placed;
+    return best.empty() ? placed : best;
 }
 
 }  // namespace vantrel

@@ -18,8 +18,8 @@ struct ScreenLayout {
     // kViewBottomGap pixels above the view's bottom edge.
     static constexpr int32_t kFrameRoom = 88;
     static constexpr int32_t kViewBottomGap = 100 - kFrameRoom;
-    // The smallest view the layout arithmetic is made for; a smaller window keeps this layout
-    // and shows part of it.
+    // The smallest view the layout arithmetic is made for: the view takes it as its minimum
+    // size, so the window is never made smaller.
     static constexpr int32_t kMinViewWidth = 640;
     static constexpr int32_t kMinViewHeight = 400;
 

@@ -77,6 +77,9 @@ CCVantrelView::CCVantrelView(CCVantrelDoc& doc, const ScreenLayout& layout, QWid
                                                   layout.displayScale)),
       pictureMouse_(std::make_unique<HeartPictureMouse>(doc.heart, *picture_, pictureHost_)) {
     setObjectName("VantrelView");
+    // The smallest view the layout is made for: the window cannot be made smaller, so that no
+    // screen is shown cut.
+    setMinimumSize(ScreenLayout::kMinViewWidth, ScreenLayout::kMinViewHeight);
     // The timer fires from now on; with runMode -1 it ticks nothing until the Welcome dialog
     // has closed.
     // Made before the clock starts: the clock thread only rings it (see StepHooks::OnRedrawBeat).

@@ -43,6 +43,8 @@ void CCVantrelView::PaintFrozenScreen(QPainter& p, bool newLayout) {
     LayOutControls();
     ShowEcgScreenControls();
     if (doc_.commentsCaption) doc_.commentsCaption->hide();
+    // The panels left open on the screen before move off the trend and the frozen traces.
+    KeepPanelsClear();
     if (RunMode() < 0) SetRunMode(1);
 }
 

@@ -90,10 +90,12 @@ QString RowLabel(Row row) {
 CParameters::CParameters(CCoeur& heart, QWidget* parent) : QDialog(parent), heart_(heart) {
     setObjectName("Parameters");
     setWindowTitle(Tr("IDD_REGLAGE", "Parameters Ajustments"));
+    // Edits of five digits, never squeezed: every value shows whole.
+    const int editWidth = fontMetrics().horizontalAdvance(QStringLiteral("00000")) + 14;
     for (const Field& field : kFields) {
         auto* edit = new QLineEdit(this);
         edit->setObjectName(QString::number(field.controlId));
-        edit->setMaximumWidth(70);
+        edit->setFixedWidth(editWidth);
         edits_.push_back(edit);
     }
     {
@@ -127,7 +129,11 @@ CParameters::CParameters(CCoeur& heart, QWidget* parent) : QDialog(parent), hear
                     ++line;
                     shownRow = field.row;
                     first = false;
-                    grid->addWidget(new QLabel(RowLabel(field.row), box), line, 0);
+                    // A long row name takes two lines, so that the two sides fit a small screen.
+                    auto* rowName = new QLabel(RowLabel(field.row), box);
+                    rowName->setWordWrap(true);
+                    rowName->setMinimumWidth(fontMetrics().horizontalAdvance(QStringLiteral("Coupling Time")));
+                    grid->addWidget(rowName, line, 0);
                     if (field.row == kOccurrence) grid->addWidget(new QLabel(QStringLiteral("1/"), box), line, 1, Qt::AlignRight);
                 }
                 const int column = field.row == kOccurrence ? 2 : 1 + field.column;

@@ -19,6 +19,7 @@
 
 #include "app/command_table.h"
 #include "app/control_flow.h"
+#include "app/panel_placement.h"
 #include "app/dialogs/child_panel.h"
 #include "app/dialogs/pacemaker_dialog.h"
 #include "app/dialogs/premature_panel.h"
@@ -144,6 +145,9 @@ protected:
             for (const QString& line : lines) widest = std::max(widest, button->fontMetrics().horizontalAdvance(line));
             EXPECT_LE(widest, ButtonTextRoom(button))
                 << where << ": the text of " << NameOf(button) << " is cut at width " << button->width();
+        } else if (auto* edit = qobject_cast<QLineEdit*>(control)) {
+            EXPECT_LE(edit->fontMetrics().horizontalAdvance(edit->text()) + 8, edit->width())
+                << where << ": the value of " << NameOf(edit) << " is cut at width " << edit->width();
         } else if (qobject_cast<QLabel*>(control) || qobject_cast<QAbstractButton*>(control)) {
             if (auto* label = qobject_cast<QLabel*>(control); label && label->wordWrap()) return;
             EXPECT_LE(control->sizeHint().width(), control->width()) << where << ": the text of " << NameOf(control) << " is cut";
@@ -179,7 +183,8 @@ protected:
                 else
                     EXPECT_LE(title->fontMetrics().horizontalAdvance(title->text()), title->contentsRect().width())
                         << where << ": the title " << NameOf(title) << " is cut";
-            } else if (qobject_cast<QLabel*>(control) || qobject_cast<QAbstractButton*>(control)) {
+            } else if (qobject_cast<QLabel*>(control) || qobject_cast<QAbstractButton*>(control) ||
+                       qobject_cast<QLineEdit*>(control)) {
                 CheckTextWhole(control, where);
             }
         }
@@ -234,7 +239,10 @@ void DesktopLayoutTest::CheckEveryScreen(const char* language) {
 
     for (const ScreenCase& screen : kScreens) {
         SCOPED_TRACE(screen.name);
+        // The pacemaker and the stimulator stay open from the screen before (the first screen
+        // finds them open from the size before).
         Command(screen.command);
+        CheckLayout("with the panels left open on the screen before");
         CloseAllPanels();
         // The ECG screen brings the premature-beat panel: entered again, it opens it.
         if (screen.command == kCmdEcgScreen) {
@@ -304,6 +312,50 @@ TEST(ControlFlowTest, TheFewestLinesAtFullWidthThenAtLeastWidthThenEverythingCut
     }
 }
 
+TEST(PanelPlacementTest, WholeWhereItFitsElseTheClearRoomThatShowsMostWithItsScrollBars) {
+    // A view of 400 x 200; scroll bars 10 pixels; the least room 40 x 40.
+    const QRect bounds(0, 0, 400, 200);
+    const QRect lowerBand(0, 60, 400, 140);  // leaves 400 x 60 at the top
+    const QRect rightPart(130, 0, 270, 200);  // leaves 130 x 200 at the left
+    struct Case {
+        const char* what;
+        std::vector<QSize> shapes;
+        std::vector<QRect> forbidden;
+        bool fits;
+        QRect rect;
+        size_t shape;
+    } cases[] = {
+        {"whole at the preferred corner", {{100, 50}}, {}, true, {0, 0, 100, 50}, 0},
+        {"lower than it is: a scroll bar down its side", {{100, 100}}, {lowerBand}, true, {0, 0, 110, 60}, 0},
+        {"the arrangement that fits whole", {{300, 80}, {120, 180}}, {rightPart}, true, {0, 0, 120, 180}, 1},
+        {"none whole: the one that shows most", {{300, 80}, {120, 180}}, {lowerBand}, true, {0, 0, 310, 60}, 0},
+        {"no room of the least size", {{100, 100}}, {QRect(30, 0, 370, 200), QRect(0, 30, 30, 170)}, false, {}, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const ShrunkPlacement at =
+            PlaceShrinkingPanel({c.shapes, {40, 40}, 10}, bounds.size(), bounds, c.forbidden, {}, QPoint(0, 0));
+        EXPECT_EQ(at.fits, c.fits);
+        if (!c.fits) continue;
+        EXPECT_EQ(at.rect, c.rect);
+        EXPECT_EQ(at.shape, c.shape);
+        for (const QRect& f : c.forbidden) EXPECT_FALSE(at.rect.intersects(f));
+    }
+}
+
+TEST(PanelPlacementTest, PanelsThatCannotAllBeWholeShareTheRoom) {
+    // Two panels of 300 x 80 in a view of 400 x 100: rather than one whole and the other a slit
+    // of 100, each takes half and scrolls.
+    const QRect bounds(0, 0, 400, 100);
+    const PanelRequest panel{{{300, 80}}, {60, 40}, 10};
+    const std::vector<ShrunkPlacement> placed = ArrangePanels({panel, panel}, bounds, {}, {}, QPoint(0, 0));
+    ASSERT_EQ(placed.size(), 2u);
+    EXPECT_TRUE(placed[0].fits && placed[1].fits);
+    EXPECT_EQ(placed[0].rect, QRect(0, 0, 200, 90));
+    EXPECT_EQ(placed[1].rect, QRect(200, 0, 200, 90));
+    EXPECT_FALSE(placed[0].rect.intersects(placed[1].rect));
+}
+
 TEST_F(DesktopLayoutTest, EveryScreenHoldsAtEveryWindowSizeInEnglish) {
     Start();
     CheckEveryScreenAtEverySize("en");
@@ -316,6 +368,56 @@ TEST_F(DesktopLayoutTest, EveryScreenHoldsAtEveryWindowSizeInFrench) {
     Start();
     ASSERT_EQ(Child<QPushButton>("RecordButton")->text(), "Enregistrer");
     CheckEveryScreenAtEverySize("fr");
+}
+
+TEST_F(DesktopLayoutTest, TheWindowIsNeverMadeSmallerThanTheSmallestView) {
+    Start();
+    Frame().setWindowState(Qt::WindowNoState);
+    Frame().resize(320, 200);
+    QApplication::processEvents();
+    EXPECT_GE(View().width(), ScreenLayout::kMinViewWidth);
+    EXPECT_GE(View().height(), ScreenLayout::kMinViewHeight);
+}
+
+// The dialogs the menus open, on the smallest screen the program is made for (a view of 640 x 400
+// in its window: 640 x 480), in English and in French: each fits the screen and shows its texts
+// whole.
+TEST_F(DesktopLayoutTest, DialogsFitTheSmallestScreenWithTheirTextsWhole) {
+    std::filesystem::copy_file(std::filesystem::path(VANTREL_DATA_DIR) / "CVantrelFrancais_FR.LNG",
+                               data_ / "CVantrelFrancais_FR.LNG");
+    // The screen less the room of a window's frame and caption.
+    const QSize smallestScreen(640 - 12, 480 - 34);
+    constexpr int kDialogCommands[] = {kCmdParameters, kCmdSetupApplication, kCmdLanguage, kCmdAdvanced,
+                                       kCmdLoadHeart,  kCmdAbout,            kCmdAboutHeart};
+    for (const char* language : {"en", "fr"}) {
+        if (std::string(language) == "fr") {
+            session_.frame.reset();
+            session_.doc.reset();
+            WriteSettingsText("Language 1;\r\n");
+        }
+        Start();
+        for (int command : kDialogCommands) {
+            SCOPED_TRACE(::testing::Message() << language << ", command " << command);
+            bool seen = false;
+            OnNextModal([&](QWidget* dialog) {
+                seen = true;
+                const std::string name = dialog->metaObject()->className();
+                EXPECT_LE(dialog->width(), smallestScreen.width()) << name << " is wider than the screen";
+                EXPECT_LE(dialog->height(), smallestScreen.height()) << name << " is higher than the screen";
+                for (QWidget* control : dialog->findChildren<QWidget*>()) {
+                    if (!control->isVisibleTo(dialog)) continue;
+                    if (auto* label = qobject_cast<QLabel*>(control); label && (label->wordWrap() || label->text().contains('<')))
+                        continue;
+                    if (qobject_cast<QLabel*>(control) || qobject_cast<QAbstractButton*>(control) ||
+                        qobject_cast<QLineEdit*>(control))
+                        CheckTextWhole(control, name.c_str());
+                }
+            });
+            Frame().Action(command)->trigger();
+            QTest::qWait(50);
+            EXPECT_TRUE(seen) << "no dialog opened";
+        }
+    }
 }
 
 TEST_F(DesktopLayoutTest, AResizeKeepsOpenPanelsOffTheTraces) {
