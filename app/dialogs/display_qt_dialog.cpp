@@ -5,8 +5,11 @@
 #include <QPushButton>
 #include <QTimer>
 #include <algorithm>
+#include <vector>
 #include <mutex>
 
+#include "app/control_flow.h"
+#include "app/dialogs/screen_room.h"
 #include "app/ui_text.h"
 #include "display/ui/interval_plot.h"
 
@@ -51,7 +54,8 @@ CDisplayQT::CDisplayQT(CCoeur& heart, QWidget* parent) : QDialog(parent), heart_
     connect(refresh, &QTimer::timeout, this, qOverload<>(&QWidget::update));
     refresh->start(1000);
     setMinimumSize(InitialSize() * 3 / 4);
-    resize(InitialSize());
+    resize(WithinScreen(this, InitialSize()));
+    LayOutRows();  // a hidden dialog gets its resize event only when shown
 }
 
 void CDisplayQT::ReadCheckBoxes() {
@@ -75,15 +79,44 @@ void CDisplayQT::ClearBuffer() {
 
 void CDisplayQT::resizeEvent(QResizeEvent* event) {
     QDialog::resizeEvent(event);
-    // The bottom row keeps its distance from the bottom edge; the plot takes the rest.
+    LayOutRows();
+}
+
+void CDisplayQT::LayOutRows() {
+    // The bottom row keeps its distance from the bottom edge, its controls at their places of the
+    // first size scaled to the width; where that would put them on one another (a narrow dialog,
+    // longer texts), they go side by side at their own widths over two lines.  The plot takes the
+    // rest (paintEvent).
     const int rowY = height() - (InitialSize().height() - Dy(kRowUnits));
     const double sx = static_cast<double>(width()) / InitialSize().width();
     auto x = [sx](int units) { return static_cast<int>(Dx(units) * sx); };
-    currentBox_->setGeometry(x(2), rowY, Dx(105), Dy(12));
-    memoryBox_->setGeometry(x(112), rowY + Dy(2), Dx(110), Dy(12));
-    saveButton_->setGeometry(x(230), rowY + Dy(1), Dx(120), Dy(14));
-    clearButton_->setGeometry(x(359), rowY + Dy(1), Dx(100), Dy(14));
-    exitButton_->setGeometry(x(469), rowY + Dy(1), Dx(55), Dy(14));
+    QWidget* const controls[] = {currentBox_, memoryBox_, saveButton_, clearButton_, exitButton_};
+    const int placeUnits[] = {2, 112, 230, 359, 469};
+    const int widthUnits[] = {105, 110, 120, 100, 55};
+    const int dy[] = {0, Dy(2), Dy(1), Dy(1), Dy(1)};
+    const int heights[] = {Dy(12), Dy(12), Dy(14), Dy(14), Dy(14)};
+    constexpr int kGap = 6;
+    std::vector<FlowItem> items;
+    bool scaledFit = true;
+    for (size_t i = 0; i < std::size(controls); ++i) {
+        items.push_back({std::max(Dx(widthUnits[i]), controls[i]->sizeHint().width()), 0, false});
+        const int end = x(placeUnits[i]) + items[i].width + kGap;
+        scaledFit = scaledFit && end <= (i + 1 < std::size(controls) ? x(placeUnits[i + 1]) : width());
+    }
+    if (scaledFit) {
+        for (size_t i = 0; i < std::size(controls); ++i)
+            controls[i]->setGeometry(x(placeUnits[i]), rowY + dy[i], items[i].width, heights[i]);
+        rowsTop_ = rowY;
+        return;
+    }
+    const int lineStep = Dy(17);
+    const std::vector<FlowLine> lines(2, FlowLine{x(2), width() - x(2)});
+    const FlowResult flow = FlowControls(items, lines, kGap);
+    rowsTop_ = rowY - (flow.lineCount - 1) * lineStep;
+    for (size_t i = 0; i < std::size(controls); ++i) {
+        const FlowPlacement& at = flow.items[i];
+        controls[i]->setGeometry(at.x, rowsTop_ + at.line * lineStep + dy[i], at.width, heights[i]);
+    }
 }
 
 void CDisplayQT::paintEvent(QPaintEvent*) {
@@ -95,8 +128,10 @@ void CDisplayQT::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     // The plot's own arithmetic is that of the first size; a larger dialog scales it.
     const QSize initial = InitialSize();
+    // Vertically, the plot's frame ends as far above the rows of controls as at the first size.
     const double sx = static_cast<double>(width()) / initial.width();
-    const double sy = static_cast<double>(height()) / initial.height();
+    const double sy = static_cast<double>(rowsTop_ - (Dy(kRowUnits) - InitialFrame().bottom() - 1)) /
+                      (InitialFrame().bottom() + 1);
     painter.scale(sx, sy);
     IntervalPlotData data;
     data.current = current_.data();

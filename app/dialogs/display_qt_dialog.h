@@ -34,6 +34,8 @@ protected:
 
 private:
     void ReadCheckBoxes();
+    // The bottom rows of controls for the dialog's size; sets rowsTop_.
+    void LayOutRows();
 
     CCoeur& heart_;
     int32_t showCurrent_ = 1;  // check box 1134
@@ -43,6 +45,7 @@ private:
     QPushButton* saveButton_;
     QPushButton* clearButton_;
     QPushButton* exitButton_;
+    int rowsTop_ = 0;  // the top of the bottom rows of controls, pixels (resizeEvent)
     std::array<IntervalEntry, kIntervalTableSize> current_{};
     std::array<IntervalEntry, kIntervalTableSize> reference_{};
 };

@@ -12,6 +12,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "app/dialogs/screen_room.h"
 #include "app/ui_text.h"
 #include "text/rtf_reader.h"
 
@@ -82,8 +83,8 @@ CWelcome::CWelcome(int chapter, const std::filesystem::path& dataDirectory,
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     layout->addWidget(buttons);
     // Large enough to read a chapter, never larger than the screen it opens on.
-    resize(640, 520);
     setMinimumSize(320, 240);
+    resize(WithinScreen(this, QSize(640, 520)));
 }
 
 void CWelcome::showEvent(QShowEvent* event) {

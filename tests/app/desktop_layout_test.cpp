@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QScrollArea>
 #include <QStatusBar>
 #include <QStyleOptionButton>
@@ -379,39 +380,62 @@ TEST_F(DesktopLayoutTest, TheWindowIsNeverMadeSmallerThanTheSmallestView) {
     EXPECT_GE(View().height(), ScreenLayout::kMinViewHeight);
 }
 
-// The dialogs the menus open, on the smallest screen the program is made for (a view of 640 x 400
-// in its window: 640 x 480), in English and in French: each fits the screen and shows its texts
-// whole.
+// The dialogs the menus open and the Welcome dialog, in English and in French: each opens within
+// the screen it opens on, and can be made small enough for the smallest screen the program is made
+// for (a view of 640 x 400 in its window: 640 x 480) with its texts whole and its controls clear of
+// one another.
 TEST_F(DesktopLayoutTest, DialogsFitTheSmallestScreenWithTheirTextsWhole) {
     std::filesystem::copy_file(std::filesystem::path(VANTREL_DATA_DIR) / "CVantrelFrancais_FR.LNG",
                                data_ / "CVantrelFrancais_FR.LNG");
     // The screen less the room of a window's frame and caption.
     const QSize smallestScreen(640 - 12, 480 - 34);
+    auto checkDialog = [&](QWidget* dialog) {
+        const std::string name = dialog->metaObject()->className();
+        const QSize screen = dialog->screen()->availableSize();
+        EXPECT_TRUE(dialog->width() <= screen.width() && dialog->height() <= screen.height())
+            << name << " opens larger than its screen";
+        const QSize least = dialog->minimumSize().expandedTo(dialog->minimumSizeHint());
+        EXPECT_LE(least.width(), smallestScreen.width()) << name << " is wider than the smallest screen";
+        EXPECT_LE(least.height(), smallestScreen.height()) << name << " is higher than the smallest screen";
+        dialog->resize(least);
+        QApplication::processEvents();
+        const std::string where = name + " at its least size";
+        for (QWidget* control : dialog->findChildren<QWidget*>()) {
+            if (!control->isVisibleTo(dialog)) continue;
+            if (auto* label = qobject_cast<QLabel*>(control); label && (label->wordWrap() || label->text().contains('<')))
+                continue;
+            if (qobject_cast<QLabel*>(control) || qobject_cast<QAbstractButton*>(control) || qobject_cast<QLineEdit*>(control)) {
+                CheckTextWhole(control, where.c_str());
+                for (QWidget* sibling : control->parentWidget()->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+                    EXPECT_TRUE(sibling == control || !sibling->isVisibleTo(dialog) ||
+                                !sibling->geometry().intersects(control->geometry()))
+                        << where << ": " << NameOf(control) << " and " << NameOf(sibling) << " overlap";
+            }
+        }
+    };
     constexpr int kDialogCommands[] = {kCmdParameters, kCmdSetupApplication, kCmdLanguage, kCmdAdvanced,
-                                       kCmdLoadHeart,  kCmdAbout,            kCmdAboutHeart};
+                                       kCmdLoadHeart,  kCmdAbout,            kCmdAboutHeart, kCmdPrQtPlot};
     for (const char* language : {"en", "fr"}) {
+        SCOPED_TRACE(language);
         if (std::string(language) == "fr") {
             session_.frame.reset();
             session_.doc.reset();
             WriteSettingsText("Language 1;\r\n");
         }
-        Start();
+        bool welcomeSeen = false;
+        OnNextModal([&](QWidget* welcome) {
+            welcomeSeen = true;
+            checkDialog(welcome);
+        });
+        Start(false);
+        ASSERT_TRUE(QTest::qWaitFor([this] { return View().ClockLive(); }, 5000));
+        EXPECT_TRUE(welcomeSeen);
         for (int command : kDialogCommands) {
-            SCOPED_TRACE(::testing::Message() << language << ", command " << command);
+            SCOPED_TRACE(::testing::Message() << "command " << command);
             bool seen = false;
             OnNextModal([&](QWidget* dialog) {
                 seen = true;
-                const std::string name = dialog->metaObject()->className();
-                EXPECT_LE(dialog->width(), smallestScreen.width()) << name << " is wider than the screen";
-                EXPECT_LE(dialog->height(), smallestScreen.height()) << name << " is higher than the screen";
-                for (QWidget* control : dialog->findChildren<QWidget*>()) {
-                    if (!control->isVisibleTo(dialog)) continue;
-                    if (auto* label = qobject_cast<QLabel*>(control); label && (label->wordWrap() || label->text().contains('<')))
-                        continue;
-                    if (qobject_cast<QLabel*>(control) || qobject_cast<QAbstractButton*>(control) ||
-                        qobject_cast<QLineEdit*>(control))
-                        CheckTextWhole(control, name.c_str());
-                }
+                checkDialog(dialog);
             });
             Frame().Action(command)->trigger();
             QTest::qWait(50);

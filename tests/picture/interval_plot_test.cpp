@@ -74,6 +74,7 @@ TEST(DisplayQtDialog, SaveAndClearBuffer) {
     heart->intervalTable[0] = {800, 160, 360};
     heart->intervalIndex = 7;
     CDisplayQT dialog(*heart, nullptr);
+    dialog.resize(CDisplayQT::InitialSize());  // the first size, whatever the test screen's size
     EXPECT_EQ(dialog.windowTitle(), "PR (red) & QT (blue) f(RR)");
     EXPECT_TRUE(dialog.ShowCurrent());
     EXPECT_TRUE(dialog.ShowMemory());
