@@ -39,6 +39,7 @@ constexpr RowSpec kRows[Cdlg_Cell::kRowCount] = {
 QLineEdit* MakeEdit(int id, QWidget* parent) {
     auto* edit = new QLineEdit(parent);
     edit->setObjectName(QString::number(id));
+    KeepNumberWhole(edit);
     return edit;
 }
 

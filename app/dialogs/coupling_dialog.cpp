@@ -27,6 +27,7 @@ constexpr int32_t kCouplingLimit = 10000;
 QLineEdit* MakeEdit(int id, QWidget* parent) {
     auto* edit = new QLineEdit(parent);
     edit->setObjectName(QString::number(id));
+    KeepNumberWhole(edit);
     return edit;
 }
 

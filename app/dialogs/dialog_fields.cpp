@@ -35,4 +35,8 @@ bool ReadIntField(QWidget* dialog, QLineEdit* edit, int32_t lo, int32_t hi, Fiel
     return false;
 }
 
+void KeepNumberWhole(QLineEdit* edit) {
+    edit->setMinimumWidth(edit->fontMetrics().horizontalAdvance(QStringLiteral("00000")) + 14);
+}
+
 }  // namespace vantrel

@@ -25,4 +25,8 @@ QString CheckIntField(const QString& text, int32_t lo, int32_t hi, FieldSign sig
 bool ReadIntField(QWidget* dialog, QLineEdit* edit, int32_t lo, int32_t hi, FieldSign sign,
                   int32_t& value);
 
+// Keeps a number edit at least wide enough for five digits in its font, so that a layout never
+// squeezes a value out of sight.
+void KeepNumberWhole(QLineEdit* edit);
+
 }  // namespace vantrel

@@ -21,10 +21,13 @@
 #include "app/command_table.h"
 #include "app/control_flow.h"
 #include "app/panel_placement.h"
+#include "app/dialogs/cell_dialog.h"
 #include "app/dialogs/child_panel.h"
+#include "app/dialogs/coupling_dialog.h"
 #include "app/dialogs/pacemaker_dialog.h"
 #include "app/dialogs/premature_panel.h"
 #include "app/dialogs/stimulator_dialog.h"
+#include "app/dialogs/therapy_confirm_dialog.h"
 #include "app/view_controls.h"
 #include "display/ui/rate_trend.h"
 #include "tests/app/desktop_fixture.h"
@@ -380,7 +383,7 @@ TEST_F(DesktopLayoutTest, TheWindowIsNeverMadeSmallerThanTheSmallestView) {
     EXPECT_GE(View().height(), ScreenLayout::kMinViewHeight);
 }
 
-// The dialogs the menus open and the Welcome dialog, in English and in French: each opens within
+// The dialogs the menus and clicks open and the Welcome dialog, in English and in French: each opens within
 // the screen it opens on, and can be made small enough for the smallest screen the program is made
 // for (a view of 640 x 400 in its window: 640 x 480) with its texts whole and its controls clear of
 // one another.
@@ -440,6 +443,18 @@ TEST_F(DesktopLayoutTest, DialogsFitTheSmallestScreenWithTheirTextsWhole) {
             Frame().Action(command)->trigger();
             QTest::qWait(50);
             EXPECT_TRUE(seen) << "no dialog opened";
+        }
+        // The dialogs that a click opens: a cell's, the coupling time's, a drug's and a sequence's.
+        std::vector<std::unique_ptr<QDialog>> clicked;
+        clicked.push_back(std::make_unique<Cdlg_Cell>(Doc().heart, 0, &View()));
+        clicked.push_back(std::make_unique<CAdjustCT>(Doc().heart, true, &View()));
+        clicked.push_back(std::make_unique<CDrug2>("Class IC\r\nSlows conduction.", &View()));
+        clicked.push_back(std::make_unique<CSelectSeq>("A sequence.", &View()));
+        for (const std::unique_ptr<QDialog>& dialog : clicked) {
+            dialog->show();
+            QApplication::processEvents();
+            checkDialog(dialog.get());
+            dialog->hide();
         }
     }
 }
