@@ -12,13 +12,14 @@
 // The sample: a cell in its QRS, with an injury offset, or with a T wave too large for the
 // cohort sums is added one by one each tick (the "listed" cells).  A cell with a plain T wave adds,
 // at window count w, a term that depends on w alone; such cells are summed by cohort, the cohort
-// being the tick at which their window ends: joining a cohort adds the cell's terms for the window
-// counts still to come, so that the sample of a tick adds one row per cohort.
+// being the tick at which their window ends: joining a cohort adds the cell's terms to the
+// cohort's rows, so that the sample of a tick adds one row per cohort.
 //
 // While the tick holds the cells, the counters are out of date in the records, and so are the
 // local signals (`cellZ`) of the cells not listed; every other field of the records stays the
-// truth.  Release writes them back.  The clock releases at the end of every tick unless its
-// caller asked it to keep the cells between ticks.
+// truth.  Release writes them back; a later take keeps every cell whose record still holds what
+// was written.  The clock releases at the end of every tick unless its caller asked it to keep
+// the cells between ticks.
 #pragma once
 
 #include <algorithm>
