@@ -230,9 +230,13 @@ protected:
 struct ScreenCase {
     const char* name;
     int command;
+    int leave;  // the command that leaves the screen again; 0 = the next screen's own
 };
-constexpr ScreenCase kScreens[] = {
-    {"heart", kCmdHeart2d}, {"heart3d", kCmdHeart3d}, {"ecg", kCmdEcgScreen}, {"frozen", kCmdFrozenScreen}};
+constexpr ScreenCase kScreens[] = {{"heart", kCmdHeart2d, 0},
+                                   {"comments", kCmdCommentsFull, kCmdCommentsNormal},
+                                   {"heart3d", kCmdHeart3d, 0},
+                                   {"ecg", kCmdEcgScreen, 0},
+                                   {"frozen", kCmdFrozenScreen, 0}};
 
 void DesktopLayoutTest::CheckEveryScreen(const char* language) {
     const ScreenLayout layout = View().Layout();
@@ -246,6 +250,10 @@ void DesktopLayoutTest::CheckEveryScreen(const char* language) {
         // The pacemaker and the stimulator stay open from the screen before (the first screen
         // finds them open from the size before).
         Command(screen.command);
+        ASSERT_EQ(View().DisplayMode(), screen.command == kCmdFrozenScreen    ? kScreenFrozen
+                                        : screen.command == kCmdEcgScreen     ? kScreenEcg
+                                        : screen.command == kCmdCommentsFull ? kScreenComments
+                                                                              : kScreenHeart);
         CheckLayout("with the panels left open on the screen before");
         CloseAllPanels();
         // The ECG screen brings the premature-beat panel: entered again, it opens it.
@@ -267,6 +275,7 @@ void DesktopLayoutTest::CheckEveryScreen(const char* language) {
         CheckLayout("with the pacemaker and the stimulator");
         SaveShot(language, screen.name);
         if (screen.command == kCmdHeart3d) QTest::mouseClick(Child<QPushButton>("RecordButton"), Qt::LeftButton);
+        if (screen.leave) Command(screen.leave);
     }
 
     // The flat heart fills its half: inside the picture's rectangle, and across most of it on
