@@ -12,6 +12,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QStatusBar>
 #include <QStyleOptionButton>
 #include <QToolButton>
@@ -160,6 +161,12 @@ protected:
     // A panel's own controls: each inside what the panel shows of it (or inside the scrolled
     // contents, when the panel is smaller than they are and scrolls), with its text whole.
     static void CheckPanelContents(ChildPanel* panel, const char* where) {
+        // Given the size it asks for, a panel shows its controls whole, without a scroll bar.
+        if (panel->width() >= panel->sizeHint().width() && panel->height() >= panel->sizeHint().height()) {
+            for (QScrollArea* area : panel->findChildren<QScrollArea*>())
+                EXPECT_FALSE(area->horizontalScrollBar()->isVisible() || area->verticalScrollBar()->isVisible())
+                    << where << ": " << panel->objectName().toStdString() << " scrolls at its own size";
+        }
         for (QWidget* control : panel->findChildren<QWidget*>()) {
             if (!control->isVisibleTo(panel) || qobject_cast<QScrollArea*>(control)) continue;
             // What holds it whole: the panel, or the contents of a scroll area of the panel
