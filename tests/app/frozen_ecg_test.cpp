@@ -13,6 +13,7 @@
 #include "display/ui/ecg_print_page.h"
 #include "display/ui/ecg_strip.h"
 #include "display/ui/rate_trend.h"
+#include "engine/heart_rate_ring.h"
 
 namespace vantrel {
 namespace {
@@ -193,6 +194,40 @@ TEST(TrendClickTest, PositionsInStepsOfFiveSeconds) {
     };
     // A strip from y = 192 leaves room for the whole panel.
     for (const Case& c : cases) EXPECT_EQ(TrendPositionAt(c.x, c.y, 192), c.position) << c.x << "," << c.y;
+}
+
+TEST(TrendRowsTest, TheTrendEndsAboveAStripThatStartsHigh) {
+    struct Case {
+        int32_t stripTop;
+        int bottom, baseline;  // the panel's last row, rate 0
+        int rate157, rate50;   // the rows of 157 and 50 beats per minute
+    } cases[] = {
+        {192, 167, 158, 1, 108},  // room for the whole panel: one pixel per beat per minute
+        {169, 167, 158, 1, 108},
+        {162, 160, 151, 1, 104},  // a window of 1024 x 640
+        {122, 120, 111, 1, 76},   // the smallest view
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.stripTop);
+        const TrendRows rows = TrendRowsAbove(c.stripTop);
+        EXPECT_EQ(rows.bottom, c.bottom);
+        EXPECT_LT(rows.bottom, c.stripTop);
+        EXPECT_EQ(rows.baselineY, c.baseline);
+        EXPECT_EQ(rows.RateY(157), c.rate157);
+        EXPECT_EQ(rows.RateY(50), c.rate50);
+        EXPECT_EQ(TrendPositionAt(200, c.baseline - 1, c.stripTop), 600) << "the row above rate 0 answers";
+        EXPECT_EQ(TrendPositionAt(200, c.baseline, c.stripTop), std::nullopt);
+        // Drawn, the grey panel stops above the strip.
+        QImage image(640, 200, QImage::Format_RGB32);
+        image.fill(Qt::black);
+        {
+            QPainter p(&image);
+            const uint8_t rates[kRateRingSize] = {};
+            DrawRateTrend(p, rates, 640, c.stripTop, QFont("Arial"));
+        }
+        EXPECT_EQ(image.pixelColor(600, c.bottom), TrendPanelColour());
+        EXPECT_EQ(image.pixelColor(600, c.bottom + 1), QColor(Qt::black));
+    }
 }
 
 TEST(MoveStepTest, SecondsPerMoveAtEachSweepSpeed) {
