@@ -5,7 +5,6 @@
 #include <QLabel>
 #include <QMouseEvent>
 #include <QScrollArea>
-#include <QScrollBar>
 #include <QShortcut>
 #include <QStyle>
 #include <QToolButton>
@@ -115,8 +114,14 @@ QSize ChildPanel::sizeHint() const {
     // frame's margins around them.
     const QMargins m = contentsMargins() + layout()->contentsMargins();
     const QSize body = body_->sizeHint().expandedTo(body_->minimumSizeHint());
+    // The bar's hint follows the title shown, which a narrow panel shortens: the whole title
+    // counts.
     const QSize bar = titleBar_->sizeHint();
-    int width = std::max({body.width(), bar.width()});
+    const QMargins barMargins = titleBar_->layout()->contentsMargins();
+    const int wholeTitle = title_->fontMetrics().horizontalAdvance(fullTitle_) + title_->contentsMargins().left() +
+                           title_->contentsMargins().right() + titleBar_->layout()->spacing() +
+                           close_->sizeHint().width() + barMargins.left() + barMargins.right();
+    int width = std::max({body.width(), bar.width(), wholeTitle});
     int height = bar.height() + body.height();
     if (!notice_->isHidden()) {
         width = std::max(width, std::min(notice_->sizeHint().width(), body.width()));
