@@ -455,7 +455,7 @@ void CCVantrelView::PaintScreen(QPainter& p) {
     case kScreenHeart: PaintHeartScreen(p, newLayout); break;
     case kScreenEcg: PaintEcgScreen(p, newLayout); break;
     case kScreenFrozen: PaintFrozenScreen(p, newLayout); break;
-    case kScreenComments: PaintCommentsScreen(newLayout); break;
+    case kScreenComments: PaintCommentsScreen(p, newLayout); break;
     default: break;
     }
     previousMode_ = displayMode_;
@@ -521,9 +521,11 @@ void CCVantrelView::PaintEcgScreen(QPainter& p, bool newLayout) {
     if (RunMode() == -1) SetRunMode(1);
 }
 
-void CCVantrelView::PaintCommentsScreen(bool newLayout) {
+void CCVantrelView::PaintCommentsScreen(QPainter& p, bool newLayout) {
     SetRunMode(0);
     if (newLayout) {
+        // Nothing of the screen before shows around the page.
+        p.fillRect(QRect(QPoint(0, 0), canvas_.deviceIndependentSize().toSize()), Qt::black);
         HideScreenControls();
         PlaceCommentPage();
         commentPage_->show();

@@ -179,7 +179,7 @@ private:
     void PaintScreen(QPainter& p);
     void PaintHeartScreen(QPainter& p, bool newLayout);
     void PaintEcgScreen(QPainter& p, bool newLayout);
-    void PaintCommentsScreen(bool newLayout);
+    void PaintCommentsScreen(QPainter& p, bool newLayout);
     void LayOutControls();
     // The row under the heart picture, over as many lines as its texts need; returns the top of
     // its topmost line (app/view_rows.cpp).

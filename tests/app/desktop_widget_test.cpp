@@ -21,6 +21,7 @@
 #include <mutex>
 
 #include "app/application.h"
+#include "app/comment_page.h"
 #include "tests/app/desktop_fixture.h"
 #include "app/command_table.h"
 #include "app/dialogs/pacemaker_dialog.h"
@@ -121,6 +122,23 @@ TEST_F(DesktopTest, ScreensShowTheirControls) {
     QTest::keyClick(&Frame(), Qt::Key_F7);
     QApplication::processEvents();
     EXPECT_FALSE(panel->isVisible());
+}
+
+// The comment page in full screen: around it, nothing of the heart screen's picture or strip.
+TEST_F(DesktopTest, TheFullScreenCommentPageShowsNothingOfTheScreenBefore) {
+    Start();
+    QTest::qWait(600);  // the strip has swept some traces
+    Frame().Action(kCmdCommentsFull)->trigger();
+    QTest::qWait(50);
+    ASSERT_EQ(View().DisplayMode(), kScreenComments);
+    const auto* page = Frame().findChild<HTMLReader*>();
+    ASSERT_TRUE(page && page->isVisible());
+    const QImage canvas = View().Canvas().convertToFormat(QImage::Format_RGB32);
+    int64_t drawn = 0;
+    for (int y = 0; y < canvas.height(); ++y)
+        for (int x = 0; x < canvas.width(); ++x)
+            if (!page->geometry().contains(x, y) && (canvas.pixel(x, y) & 0xFFFFFF) != 0) ++drawn;
+    EXPECT_EQ(drawn, 0) << "pixels of the screen before around the page";
 }
 
 TEST_F(DesktopTest, ARightClickOpensTheWelcomeDialogAtTheChapterOfThePlace) {
