@@ -1,6 +1,6 @@
 // The view's row of controls under the heart picture ("SVPB", "VPB", "PR=", "QT=", "Record" and
 // the display-style list), laid out from the widths of their texts in the language in force, and
-// the view's own control texts taken again when the language changes.
+// the view's own control texts (and its tool panels') taken again when the language changes.
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
@@ -10,6 +10,7 @@
 #include <mutex>
 
 #include "app/control_flow.h"
+#include "app/dialogs/child_panel.h"
 #include "app/tone_panel.h"
 #include "app/ui_text.h"
 #include "app/vantrel_doc.h"
@@ -93,7 +94,10 @@ void CCVantrelView::TranslateControls() {
     tone_.arLabel->setText(Tr("IDC_AR", "AR"));
     for (int n = 1; n <= 4; ++n) UpdateElectrodeCaption(n);
     if (doc_.commentsCaption) doc_.commentsCaption->setText(Tr("IDC_COMMENTS", "Comments of TXT files"));
-    // The new texts have their own widths: the screen is laid out again at the next paint.
+    // The tool panels, open or not, keep their values; an open one takes its new size at once.
+    for (ChildPanel* panel : Panels()) panel->Retranslate();
+    // The new texts have their own widths: the screen is laid out again at the next paint, and
+    // the open panels find clear places among the controls laid out again.
     previousMode_ = 0;
 }
 

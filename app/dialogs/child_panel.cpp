@@ -56,11 +56,11 @@ ChildPanel::ChildPanel(const QString& title, QWidget* parent) : QFrame(parent) {
     close_ = new QToolButton(titleBar_);
     close_->setObjectName("PanelClose");
     close_->setText(QStringLiteral("\u00D7"));
-    close_->setToolTip(tr("Close (Esc)"));
     close_->setAutoRaise(true);
     close_->setFocusPolicy(Qt::NoFocus);
     close_->setCursor(Qt::ArrowCursor);
     titleRow->addWidget(close_);
+    KeepTranslated([this] { close_->setToolTip(Tr("IDS_PANEL_CLOSE", "Close (Esc)")); });
     connect(close_, &QToolButton::clicked, this, &ChildPanel::CloseByUser);
     layout->addWidget(titleBar_);
 
@@ -97,6 +97,30 @@ void ChildPanel::SetTitle(const QString& title) {
 }
 
 QString ChildPanel::Title() const { return fullTitle_; }
+
+void ChildPanel::KeepTranslated(std::function<void()> setText) {
+    setText();
+    translatedTexts_.push_back(std::move(setText));
+}
+
+void ChildPanel::SetTranslatedTitle(const char* key, const char* englishDefault) {
+    KeepTranslated([this, key, englishDefault] { SetTitle(Tr(key, englishDefault)); });
+}
+
+void ChildPanel::Retranslate() {
+    for (const std::function<void()>& setText : translatedTexts_) setText();
+    // The new texts have their own widths: the layouts measure them again.
+    for (QLayout* l : {body_->layout(), layout()})
+        if (l) {
+            l->invalidate();
+            l->activate();
+        }
+    body_->updateGeometry();
+    if (isHidden()) return;
+    resize(sizeHint());
+    KeepInsideParent();
+    emit roomWanted();
+}
 
 void ChildPanel::FitTitle() {
     const int room = title_->contentsRect().width();

@@ -7,6 +7,12 @@
 #pragma once
 
 #include <QFrame>
+#include <QGroupBox>
+#include <functional>
+#include <type_traits>
+#include <vector>
+
+#include "app/ui_text.h"
 
 class QLabel;
 class QScrollArea;
@@ -26,6 +32,11 @@ public:
     void SetNotice(const QString& text);
     QString Notice() const;
 
+    // Takes every text of the panel again from the language in force (the user chose another
+    // language); the values, choices and place of the panel stay.  An open panel takes the size
+    // of its new texts, and the view then finds it a clear place.
+    void Retranslate();
+
     // Keeps the panel whole inside its parent (after a move or a resize of the parent).
     void KeepInsideParent();
 
@@ -39,12 +50,27 @@ public:
 signals:
     // The user closed the panel (close button or Escape).
     void closedByUser();
-    // The panel asks for more room (a notice appeared): the view finds it a place again.
+    // The panel asks for other room (a notice appeared, its texts changed language): the view
+    // finds it a place again.
     void roomWanted();
 
 protected:
     // The area under the title where the panel puts its controls.
     QWidget* Body() const { return body_; }
+    // Runs `setText` now and again at each Retranslate(): for a text taken from the language.
+    void KeepTranslated(std::function<void()> setText);
+    // The title, and the text (a group box's title) of `widget`, from the language by key.
+    void SetTranslatedTitle(const char* key, const char* englishDefault);
+    template <class Widget>
+    Widget* Translated(Widget* widget, const char* key, const char* englishDefault) {
+        KeepTranslated([widget, key, englishDefault] {
+            if constexpr (std::is_base_of_v<QGroupBox, Widget>)
+                widget->setTitle(Tr(key, englishDefault));
+            else
+                widget->setText(Tr(key, englishDefault));
+        });
+        return widget;
+    }
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
@@ -63,6 +89,7 @@ private:
     QScrollArea* scroll_;  // holds the body: scrolls it when the panel is given less room
     QWidget* body_;
     QLabel* notice_;
+    std::vector<std::function<void()>> translatedTexts_;
     QPoint dragOffset_;
     bool dragging_ = false;
 };

@@ -12,8 +12,9 @@
 
 namespace vantrel {
 
-CPACE::CPACE(QWidget* parent) : ChildPanel(Tr("IDC_PMSETUP", "PACEMAKER SETUP"), parent) {
+CPACE::CPACE(QWidget* parent) : ChildPanel(QString(), parent) {
     setObjectName("PacemakerDialog");
+    SetTranslatedTitle("IDC_PMSETUP", "PACEMAKER SETUP");
     auto* grid = new QGridLayout(Body());
     grid->setContentsMargins(10, 6, 10, 6);
     grid->setHorizontalSpacing(8);
@@ -34,20 +35,20 @@ CPACE::CPACE(QWidget* parent) : ChildPanel(Tr("IDC_PMSETUP", "PACEMAKER SETUP"),
     vvDelay_ = edit();
     atrialBlanking_ = edit();
     ventricularBlanking_ = edit();
-    auto row = [&](int r, int column, const QString& label, QWidget* field, const char* unit) {
-        grid->addWidget(new QLabel(label, Body()), r, column);
+    auto row = [&](int r, int column, const char* key, const char* label, QWidget* field, const char* unit) {
+        grid->addWidget(Translated(new QLabel(Body()), key, label), r, column);
         grid->addWidget(field, r, column + 1);
         if (unit) grid->addWidget(new QLabel(unit, Body()), r, column + 2);
     };
-    row(0, 0, Tr("IDC_PMTYPE", "Model"), mode_, nullptr);
-    row(1, 0, Tr("IDC_PMBASICRATE", "Basic Rate:"), basicRate_, "bpm");
-    row(2, 0, Tr("IDC_PMAVDELAY", "A-V Delay"), avDelay_, "ms");
-    row(3, 0, Tr("IDC_PMMAXIHR", "Maximum HR"), maxRate_, "bpm");
-    row(1, 3, Tr("DC_PMABLANKING", "A. Blanking "), atrialBlanking_, "ms");
-    row(2, 3, Tr("IDC_PMVBLANKING", "V. Blanking"), ventricularBlanking_, "ms");
-    row(3, 3, Tr("IDC_PMVVDELAY", "V-V' Delay"), vvDelay_, "ms");
-    auto* ok = new QPushButton(Tr("IDOKSTD", "OK"), Body());
-    auto* cancel = new QPushButton(Tr("IDCANCELSTD", "Cancel"), Body());
+    row(0, 0, "IDC_PMTYPE", "Model", mode_, nullptr);
+    row(1, 0, "IDC_PMBASICRATE", "Basic Rate:", basicRate_, "bpm");
+    row(2, 0, "IDC_PMAVDELAY", "A-V Delay", avDelay_, "ms");
+    row(3, 0, "IDC_PMMAXIHR", "Maximum HR", maxRate_, "bpm");
+    row(1, 3, "DC_PMABLANKING", "A. Blanking ", atrialBlanking_, "ms");
+    row(2, 3, "IDC_PMVBLANKING", "V. Blanking", ventricularBlanking_, "ms");
+    row(3, 3, "IDC_PMVVDELAY", "V-V' Delay", vvDelay_, "ms");
+    auto* ok = Translated(new QPushButton(Body()), "IDOKSTD", "OK");
+    auto* cancel = Translated(new QPushButton(Body()), "IDCANCELSTD", "Cancel");
     ok->setDefault(true);
     // OK and Cancel on the mode's row: four rows in all, low enough to sit above the strip.
     auto* buttons = new QHBoxLayout;

@@ -13,34 +13,37 @@ namespace vantrel {
 
 namespace {
 
-QGroupBox* Group(const QString& title, QPushButton* one, QPushButton* run, QCheckBox* bigeminy, QWidget* parent) {
-    auto* box = new QGroupBox(title, parent);
+void Fill(QGroupBox* box, QPushButton* one, QPushButton* run, QCheckBox* bigeminy) {
     auto* row = new QHBoxLayout(box);
     row->addWidget(one);
     row->addWidget(run);
     row->addWidget(bigeminy);
-    return box;
 }
 
 }  // namespace
 
-CMainDlg::CMainDlg(QWidget* parent) : ChildPanel(Tr("IDC_PREMATURE", "Premature beats"), parent) {
+CMainDlg::CMainDlg(QWidget* parent) : ChildPanel(QString(), parent) {
     setObjectName("PrematureBeatPanel");
+    SetTranslatedTitle("IDC_PREMATURE", "Premature beats");
 
     QWidget* body = Body();
-    svpb_ = new QPushButton(Tr("ID_SVPB", "SVPB"), body);
-    vpb_ = new QPushButton(Tr("ID_VPB", "VPB"), body);
-    svpbRun_ = new QPushButton(Tr("IDC_SVPBx", "SVPBx"), body);
-    vpbRun_ = new QPushButton(Tr("IDC_VPBx", "VPBx"), body);
-    svBigeminy_ = new QCheckBox(Tr("IDC_SVBg", "SV-Bigeminy"), body);
-    vBigeminy_ = new QCheckBox(Tr("IDC_VBg", "V-Bigeminy"), body);
-    setParameters_ = new QPushButton(Tr("ID_ADJUST_PARAMETERS", "Set Parameters"), body);
+    svpb_ = Translated(new QPushButton(body), "ID_SVPB", "SVPB");
+    vpb_ = Translated(new QPushButton(body), "ID_VPB", "VPB");
+    svpbRun_ = Translated(new QPushButton(body), "IDC_SVPBx", "SVPBx");
+    vpbRun_ = Translated(new QPushButton(body), "IDC_VPBx", "VPBx");
+    svBigeminy_ = Translated(new QCheckBox(body), "IDC_SVBg", "SV-Bigeminy");
+    vBigeminy_ = Translated(new QCheckBox(body), "IDC_VBg", "V-Bigeminy");
+    setParameters_ = Translated(new QPushButton(body), "ID_ADJUST_PARAMETERS", "Set Parameters");
 
     // One row, so that the panel is low enough to sit above the strip's traces.
     auto* row = new QHBoxLayout(body);
     row->setContentsMargins(6, 4, 6, 6);
-    row->addWidget(Group(Tr("IDC_CDR_SV", "Supraventricular"), svpb_, svpbRun_, svBigeminy_, body));
-    row->addWidget(Group(Tr("IDC_CDRV", "Ventricular"), vpb_, vpbRun_, vBigeminy_, body));
+    auto* supraventricular = Translated(new QGroupBox(body), "IDC_CDR_SV", "Supraventricular");
+    auto* ventricular = Translated(new QGroupBox(body), "IDC_CDRV", "Ventricular");
+    Fill(supraventricular, svpb_, svpbRun_, svBigeminy_);
+    Fill(ventricular, vpb_, vpbRun_, vBigeminy_);
+    row->addWidget(supraventricular);
+    row->addWidget(ventricular);
     row->addWidget(setParameters_, 0, Qt::AlignBottom);
 
     using C = PrematureBeatCommand;

@@ -17,8 +17,9 @@
 
 namespace vantrel {
 
-CORTHO::CORTHO(QWidget* parent) : ChildPanel(Tr("IDC_ORTHOSTIM", "ORTHORHYTHMIC STIMULATOR"), parent) {
+CORTHO::CORTHO(QWidget* parent) : ChildPanel(QString(), parent) {
     setObjectName("StimulatorDialog");
+    SetTranslatedTitle("IDC_ORTHOSTIM", "ORTHORHYTHMIC STIMULATOR");
     QWidget* body = Body();
     // Number edits wide enough for five digits in the panel's font: a value never reads short.
     const int editWidth = fontMetrics().horizontalAdvance(QStringLiteral("00000")) + 12;
@@ -29,6 +30,9 @@ CORTHO::CORTHO(QWidget* parent) : ChildPanel(Tr("IDC_ORTHOSTIM", "ORTHORHYTHMIC 
         return e;
     };
     auto label = [body](const QString& text) { return new QLabel(text, body); };
+    auto translatedLabel = [this, body](const char* key, const char* english) {
+        return Translated(new QLabel(body), key, english);
+    };
     auto block = [body] {
         auto* grid = new QGridLayout;
         grid->setContentsMargins(0, 0, 0, 0);
@@ -45,8 +49,8 @@ CORTHO::CORTHO(QWidget* parent) : ChildPanel(Tr("IDC_ORTHOSTIM", "ORTHORHYTHMIC 
     trainBlock_->addWidget(label("="), 0, 1, Qt::AlignRight);
     trainBlock_->addWidget(s1_, 0, 2);
     trainBlock_->addWidget(label("ms"), 0, 3);
-    without_ = new QRadioButton(Tr("IDC_ORTHO_WITHOUT", "Without intermediate QRS"), body);
-    with_ = new QRadioButton(Tr("IDC_ORTHO_WITH", "with"), body);
+    without_ = Translated(new QRadioButton(body), "IDC_ORTHO_WITHOUT", "Without intermediate QRS");
+    with_ = Translated(new QRadioButton(body), "IDC_ORTHO_WITH", "with");
     intermediate_ = edit(3);
     auto* intermediateGroup = new QButtonGroup(this);
     intermediateGroup->addButton(without_);
@@ -55,7 +59,7 @@ CORTHO::CORTHO(QWidget* parent) : ChildPanel(Tr("IDC_ORTHOSTIM", "ORTHORHYTHMIC 
     trainBlock_->addWidget(without_, 1, 0, 1, 4);
     trainBlock_->addWidget(with_, 2, 0, Qt::AlignRight);
     trainBlock_->addWidget(intermediate_, 2, 2);
-    trainBlock_->addWidget(label(Tr("IDC_ORTHO_INTERMEDIATE", "intermediate QRS")), 2, 3);
+    trainBlock_->addWidget(translatedLabel("IDC_ORTHO_INTERMEDIATE", "intermediate QRS"), 2, 3);
     s2_ = edit(500);
     trainBlock_->addWidget(label("S2 ="), 3, 0, 1, 2, Qt::AlignRight);
     trainBlock_->addWidget(s2_, 3, 2);
@@ -64,9 +68,9 @@ CORTHO::CORTHO(QWidget* parent) : ChildPanel(Tr("IDC_ORTHOSTIM", "ORTHORHYTHMIC 
 
     // How S2 moves from train to train.
     stepBlock_ = block();
-    fixed_ = new QRadioButton(Tr("IDC_ORTHO_FIXED", "Fixed"), body);
-    increment_ = new QRadioButton(Tr("IDC_ORTHO_INCREMENT", "Auto-Increment"), body);
-    decrement_ = new QRadioButton(Tr("IDC_ORTHO_DECREMENT", "Auto-Decrement"), body);
+    fixed_ = Translated(new QRadioButton(body), "IDC_ORTHO_FIXED", "Fixed");
+    increment_ = Translated(new QRadioButton(body), "IDC_ORTHO_INCREMENT", "Auto-Increment");
+    decrement_ = Translated(new QRadioButton(body), "IDC_ORTHO_DECREMENT", "Auto-Decrement");
     auto* modeGroup = new QButtonGroup(this);
     for (QRadioButton* b : {fixed_, increment_, decrement_}) modeGroup->addButton(b);
     fixed_->setChecked(true);
@@ -77,9 +81,9 @@ CORTHO::CORTHO(QWidget* parent) : ChildPanel(Tr("IDC_ORTHOSTIM", "ORTHORHYTHMIC 
     limit_ = edit(200);
     auto* stepRow = new QHBoxLayout;
     stepRow->setSpacing(4);
-    stepRow->addWidget(label(Tr("IDC_ORTHO_STEP", "Step :")));
+    stepRow->addWidget(translatedLabel("IDC_ORTHO_STEP", "Step :"));
     stepRow->addWidget(step_);
-    stepRow->addWidget(label(Tr("IDC_ORTHO_STILL", "ms      still")));
+    stepRow->addWidget(translatedLabel("IDC_ORTHO_STILL", "ms      still"));
     stepRow->addWidget(limit_);
     stepRow->addWidget(label("ms"));
     stepRow->addStretch(1);
@@ -98,7 +102,7 @@ CORTHO::CORTHO(QWidget* parent) : ChildPanel(Tr("IDC_ORTHOSTIM", "ORTHORHYTHMIC 
     extraBlock_->addWidget(s4On_, 1, 0, Qt::AlignRight);
     extraBlock_->addWidget(s4_, 1, 1);
     extraBlock_->addWidget(label("ms"), 1, 2);
-    pauseOn_ = new QCheckBox(Tr("IDC_ORTHO_PAUSE", "Add a pause after burst of :"), body);
+    pauseOn_ = Translated(new QCheckBox(body), "IDC_ORTHO_PAUSE", "Add a pause after burst of :");
     pauseOn_->setChecked(true);
     pause_ = edit(3000);
     extraBlock_->addWidget(pauseOn_, 2, 0, 1, 3);
@@ -110,17 +114,19 @@ CORTHO::CORTHO(QWidget* parent) : ChildPanel(Tr("IDC_ORTHOSTIM", "ORTHORHYTHMIC 
     buttonBlock_ = block();
     auto* leads = new QButtonGroup(this);
     for (int i = 0; i < 4; ++i) {
-        lead_[i] = new QRadioButton(Tr("IDC_ORTHO_LEAD", "Lead %1").arg(i + 1), body);
+        lead_[i] = new QRadioButton(body);
+        QRadioButton* lead = lead_[i];
+        KeepTranslated([lead, i] { lead->setText(Tr("IDC_ORTHO_LEAD", "Lead %1").arg(i + 1)); });
         leads->addButton(lead_[i], i);
         buttonBlock_->addWidget(lead_[i], i / 2, i % 2);
     }
     lead_[0]->setChecked(true);
-    emergency_ = new QPushButton(Tr("IDC_ORTHO_EMERGENCY", "EMERGENCY\n75bpm"), body);
+    emergency_ = Translated(new QPushButton(body), "IDC_ORTHO_EMERGENCY", "EMERGENCY\n75bpm");
     emergency_->setCheckable(true);
     emergency_->setMinimumHeight(emergency_->fontMetrics().height() * 2 + 10);
     buttonBlock_->addWidget(emergency_, 2, 0, 2, 1);
-    start_ = new QPushButton(Tr("IDC_ORTHO_START", "START"), body);
-    stop_ = new QPushButton(Tr("IDC_ORTHO_STOP", "STOP"), body);
+    start_ = Translated(new QPushButton(body), "IDC_ORTHO_START", "START");
+    stop_ = Translated(new QPushButton(body), "IDC_ORTHO_STOP", "STOP");
     buttonBlock_->addWidget(start_, 2, 1);
     buttonBlock_->addWidget(stop_, 3, 1);
     buttonBlock_->setRowStretch(4, 1);

@@ -13,11 +13,17 @@
 #include <QPushButton>
 
 #include "app/command_table.h"
+#include <QGroupBox>
+#include <QLabel>
+#include <QRadioButton>
+
 #include "app/dialogs/advanced_functions_dialog.h"
+#include "app/dialogs/pacemaker_dialog.h"
 #include "app/dialogs/parameters_dialog.h"
 #include "app/dialogs/premature_panel.h"
 #include "app/dialogs/select_language_dialog.h"
 #include "app/dialogs/setup_application_dialog.h"
+#include "app/dialogs/stimulator_dialog.h"
 #include "app/translation/menu_translation.h"
 #include "app/ui_text.h"
 #include "desktop_fixture.h"
@@ -64,6 +70,20 @@ protected:
     }
     QString MenuText(int id) { return Frame().Action(id)->text(); }
     QString MenuBarText(int position) { return Frame().menuBar()->actions().at(position)->text(); }
+    // Every text a panel shows: its title, labels, buttons, boxes, group titles and tooltips.
+    static QStringList PanelTexts(ChildPanel* panel) {
+        QStringList texts{panel->Title()};
+        for (QLabel* label : panel->findChildren<QLabel*>()) texts << label->text();
+        for (QAbstractButton* button : panel->findChildren<QAbstractButton*>()) texts << button->text() << button->toolTip();
+        for (QGroupBox* group : panel->findChildren<QGroupBox*>()) texts << group->title();
+        return texts;
+    }
+    template <typename Button>
+    static Button* ButtonWithText(ChildPanel* panel, const QString& text) {
+        for (Button* button : panel->findChildren<Button*>())
+            if (button->text() == text) return button;
+        return nullptr;
+    }
     QString TitleOfNextParametersDialog() {
         QString title;
         OnNextModal([&title](QWidget* modal) { title = modal->windowTitle(); });
@@ -108,6 +128,85 @@ TEST_F(LanguageDesktopTest, ChoosingFrancaisTranslatesMenusDialogsAndListsAndEng
     EXPECT_EQ(TitleOfNextParametersDialog(), "Parameters Ajustments");
     EXPECT_EQ(Child<QComboBox>("DrugList")->itemText(0), "No drug / WashOut");
     EXPECT_EQ(Child<QComboBox>("DrugList")->itemText(2), "Class IC");
+}
+
+TEST_F(LanguageDesktopTest, OpenPanelsTakeTheNewLanguageAtOnceKeepingTheirValuesAndFindingClearPlaces) {
+    Start();
+    Frame().Action(kCmdEcgScreen)->trigger();
+    Frame().Action(kCmdPacemaker)->trigger();
+    Frame().Action(kCmdStimulator)->trigger();
+    auto* pacemaker = Child<CPACE>("PacemakerDialog");
+    auto* premature = Child<CMainDlg>("PrematureBeatPanel");
+    auto* stimulator = Child<CORTHO>("StimulatorDialog");
+    ASSERT_TRUE(pacemaker && premature && stimulator);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return premature->isVisible(); }, 2000));
+    ASSERT_TRUE(pacemaker->isVisible() && stimulator->isVisible());
+
+    // Values typed but not yet applied, and choices made in the stimulator.
+    pacemaker->FieldEdit(2)->setText("72");  // basic rate
+    stimulator->FieldEdit(2)->setText("450");  // S2
+    ButtonWithText<QRadioButton>(stimulator, "Auto-Decrement")->setChecked(true);
+    ButtonWithText<QRadioButton>(stimulator, "Lead 3")->setChecked(true);
+    ButtonWithText<QCheckBox>(stimulator, "S3 =")->setChecked(true);
+    ButtonWithText<QCheckBox>(stimulator, "Add a pause after burst of :")->setChecked(false);
+
+    ChooseLanguageRow(1);
+    Frame().Action(kCmdLanguage)->trigger();
+    ASSERT_EQ(Doc().languageSuffix, "_FR");
+
+    struct PanelCase {
+        ChildPanel* panel;
+        QString title;
+        QStringList french;
+        QStringList englishGone;
+    };
+    const PanelCase cases[] = {
+        {pacemaker,
+         QString::fromUtf8("RÉGLAGE DU STIMULATEUR CARDIAQUE"),
+         {"Mode", QString::fromUtf8("Fréquence de base :"), QString::fromUtf8("Délai A-V"), "Occultation V.", "Annuler",
+          QString::fromUtf8("Fermer (Échap)")},
+         {"PACEMAKER SETUP", "Model", "Basic Rate:", "A-V Delay", "Cancel", "Close (Esc)"}},
+        {premature,
+         "Extrasystoles",
+         {"ESSV", "ESV", "ESVx", QString::fromUtf8("Bigéminisme SV"), "Supraventriculaire", "Ventriculaire"},
+         {"Premature beats", "SVPB", "VPBx", "V-Bigeminy", "Supraventricular", "Ventricular"}},
+        {stimulator,
+         "STIMULATEUR ORTHORYTHMIQUE",
+         {QString::fromUtf8("Sans QRS intermédiaire"), QString::fromUtf8("Décrément automatique"), "Pas :", "Sonde 3",
+          "MARCHE", QString::fromUtf8("ARRÊT"), QString::fromUtf8("Ajouter une pause après la salve de :")},
+         {"ORTHORHYTHMIC STIMULATOR", "Fixed", "Lead 1", "START", "STOP", "Add a pause after burst of :"}},
+    };
+    for (const PanelCase& c : cases) {
+        SCOPED_TRACE(c.panel->objectName().toStdString());
+        EXPECT_EQ(c.panel->Title().toStdString(), c.title.toStdString());
+        const QStringList texts = PanelTexts(c.panel);
+        for (const QString& text : c.french) EXPECT_TRUE(texts.contains(text)) << text.toStdString();
+        for (const QString& text : c.englishGone) EXPECT_FALSE(texts.contains(text)) << text.toStdString();
+        EXPECT_TRUE(c.panel->isVisible()) << "the panel stays open";
+    }
+
+    // What the user had set stays.
+    EXPECT_EQ(pacemaker->FieldEdit(2)->text(), "72");
+    EXPECT_EQ(stimulator->FieldEdit(2)->text(), "450");
+    EXPECT_TRUE(ButtonWithText<QRadioButton>(stimulator, QString::fromUtf8("Décrément automatique"))->isChecked());
+    EXPECT_TRUE(ButtonWithText<QRadioButton>(stimulator, "Sonde 3")->isChecked());
+    EXPECT_TRUE(ButtonWithText<QCheckBox>(stimulator, "S3 =")->isChecked());
+    EXPECT_FALSE(ButtonWithText<QCheckBox>(stimulator, QString::fromUtf8("Ajouter une pause après la salve de :"))->isChecked());
+
+    // The panels, sized for their new texts, are placed again: inside the view, clear of each
+    // other, each either whole or given less room and scrolling.
+    QTest::qWait(200);
+    const QList<ChildPanel*> open{pacemaker, premature, stimulator};
+    for (ChildPanel* panel : open) {
+        SCOPED_TRACE(panel->objectName().toStdString());
+        EXPECT_TRUE(View().rect().contains(panel->geometry()));
+        for (ChildPanel* other : open)
+            if (other != panel) {
+                EXPECT_FALSE(panel->geometry().intersects(other->geometry())) << other->objectName().toStdString();
+            }
+    }
+    EXPECT_GE(pacemaker->width(), std::min(pacemaker->sizeHint().width(), View().width()))
+        << "the pacemaker panel is as wide as its French texts";
 }
 
 TEST_F(LanguageDesktopTest, StartsInTheSavedLanguage) {
