@@ -388,7 +388,7 @@ bool CCVantrelView::ElectrodeReadyForStimulator(int lead, bool starting) {
         cell = doc_.heart.icCell[lead - 1];
     }
     if (cell >= 0) return true;
-    const QString text = QStringLiteral("Place I.C.%1 on a cell first: click I.C.%1, then a cell").arg(lead);
+    const QString text = Tr("IDS_NOTICE_IC", "Place I.C.%1 on a cell first: click I.C.%1, then a cell").arg(lead);
     stimulatorDialog_->SetNotice(text);
     emit statusMessage(text);
     return false;
@@ -418,8 +418,8 @@ void CCVantrelView::CheckPacemakerLeads(bool announce) {
     }
     if (!announce && pacemakerDialog_->Notice().isEmpty()) return;
     const QString leads = missing.join(QStringLiteral(", "));
-    const QString text = QStringLiteral("Place the pacemaker lead %1 on a cell first: on the heart-model screen "
-                                        "click \"%2 ?\" on the pacemaker under the heart, then a cell")
+    const QString text = Tr("IDS_NOTICE_PM_LEAD", "Place the pacemaker lead %1 on a cell first: on the heart-model screen "
+                                                  "click \"%2 ?\" on the pacemaker under the heart, then a cell")
                              .arg(leads, missing.first());
     if (announce) emit statusMessage(text);
     // The dialog shows the reason when it is opened again; the pacemaker under the heart marks

@@ -51,8 +51,17 @@ int ButtonTextRoom(const QPushButton* button) {
     return button->style()->subElementRect(QStyle::SE_PushButtonContents, &option, button).width();
 }
 
+// The notices of a stimulator or pacemaker that cannot act, in the language in force: the
+// electrode notice whole, and how the pacemaker's notice starts and names a lead.
+struct LeadNotices {
+    const char* electrode;
+    const char* pacemakerStart;
+    const char* leadWord;
+};
+
 class DesktopLayoutTest : public DesktopTest {
 protected:
+    void CheckButtonsThatCannotActSayWhy(const LeadNotices& texts);
     void ResizeWindow(WindowSize size) {
         Frame().setWindowState(Qt::WindowNoState);
         if (size.width == 0) {
@@ -522,19 +531,19 @@ TEST_F(DesktopLayoutTest, PanelsCloseWithEscapeOrTheirButtonAndComeBack) {
     EXPECT_FALSE(premature->isVisible()) << "Escape in the view closes the panel on top";
 }
 
-TEST_F(DesktopLayoutTest, AButtonThatCannotActSaysWhy) {
-    Start();
-    // The test heart's electrodes are not placed (no settings file).
-    CORTHO* stimulator = View().StimulatorPanel();
+void DesktopLayoutTest::CheckButtonsThatCannotActSayWhy(const LeadNotices& texts) {
+    // The test heart's electrodes are not placed (no electrodes in the settings).
+    CCVantrelView& view = View();
+    CORTHO* stimulator = view.StimulatorPanel();
     Command(kCmdStimulator);
     QTest::mouseClick(stimulator->StartButton(), Qt::LeftButton);
-    const QString expected = "Place I.C.1 on a cell first: click I.C.1, then a cell";
+    const QString expected = QString::fromUtf8(texts.electrode);
     EXPECT_EQ(stimulator->Notice(), expected);
     EXPECT_EQ(Frame().statusBar()->currentMessage(), expected);
     QTest::mouseClick(stimulator->EmergencyButton(), Qt::LeftButton);
     EXPECT_EQ(stimulator->Notice(), expected) << "emergency pacing needs the electrode too";
 
-    CPACE* pacemaker = View().PacemakerPanel();
+    CPACE* pacemaker = view.PacemakerPanel();
     Command(kCmdPacemaker);
     pacemaker->ModeList()->setCurrentIndex(kPmVvi);
     QPushButton* ok = nullptr;
@@ -543,12 +552,30 @@ TEST_F(DesktopLayoutTest, AButtonThatCannotActSaysWhy) {
     ASSERT_TRUE(ok);
     QTest::mouseClick(ok, Qt::LeftButton);
     Settle();
+    const QString leadV = QString::fromUtf8(texts.leadWord) + " V ";
+    const QString leadA = QString::fromUtf8(texts.leadWord) + " A";
     EXPECT_FALSE(pacemaker->isVisible()) << "OK applies and closes the dialog";
-    EXPECT_TRUE(pacemaker->Notice().contains("lead V ")) << pacemaker->Notice().toStdString();
-    EXPECT_FALSE(pacemaker->Notice().contains("lead A")) << "VVI does not use the atrial lead";
-    EXPECT_TRUE(Frame().statusBar()->currentMessage().contains("Place the pacemaker lead V"));
+    EXPECT_TRUE(pacemaker->Notice().contains(leadV)) << pacemaker->Notice().toStdString();
+    EXPECT_FALSE(pacemaker->Notice().contains(leadA)) << "VVI does not use the atrial lead";
+    EXPECT_TRUE(Frame().statusBar()->currentMessage().startsWith(QString::fromUtf8(texts.pacemakerStart)))
+        << Frame().statusBar()->currentMessage().toStdString();
     Command(kCmdPacemaker);
-    EXPECT_TRUE(pacemaker->Notice().contains("lead V ")) << "the reason shows when the dialog opens again";
+    EXPECT_TRUE(pacemaker->Notice().contains(leadV)) << "the reason shows when the dialog opens again";
+}
+
+TEST_F(DesktopLayoutTest, AButtonThatCannotActSaysWhy) {
+    Start();
+    CheckButtonsThatCannotActSayWhy(
+        {"Place I.C.1 on a cell first: click I.C.1, then a cell", "Place the pacemaker lead V", "lead"});
+}
+
+TEST_F(DesktopLayoutTest, AButtonThatCannotActSaysWhyInFrench) {
+    std::filesystem::copy_file(std::filesystem::path(VANTREL_DATA_DIR) / "CVantrelFrancais_FR.LNG",
+                               data_ / "CVantrelFrancais_FR.LNG");
+    WriteSettingsText("Language 1;\r\n");
+    Start();
+    CheckButtonsThatCannotActSayWhy({"Placez d'abord I.C.1 sur une cellule : cliquez sur I.C.1, puis sur une cellule",
+                                     "Placez d'abord la sonde V du stimulateur cardiaque", "sonde"});
 }
 
 }  // namespace
