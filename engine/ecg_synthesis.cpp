@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <limits>
+#include <memory>
 
 namespace vantrel {
 namespace {
@@ -11,8 +12,6 @@ namespace {
 constexpr int32_t kIntracardiacAntero[8] = {20, -12, 8, 0, 0, 0, 0, 0};
 constexpr int32_t kRetrogradeQrs[12] = {4, 8, 12, 15, 18, 21, 21, 18, 15, 12, 8, 4};
 constexpr int32_t kIntracardiacRetro[12] = {-20, 12, -8, 0, 0, 0, 0, 0, 0, 0, 0, 0};
-constexpr int32_t kTWave[24] = {1, 1, 2,  2,  3,  3,  4,  5,  6,  7, 9, 11,
-                                12, 13, 14, 15, 15, 13, 11, 8, 5, 3, 2, 1};
 
 // A model may carry large amplitudes: the sums are taken in 64 bits, which gives the 32-bit
 // result whenever the 32-bit arithmetic would not overflow, and never undefined behaviour.
@@ -35,38 +34,10 @@ int32_t EndOfQrs(CCell& cell, int32_t v) {
     return cell.jLevel;
 }
 
-// Whether a cell can add anything to the sample: in its recently-fired window, and in its QRS,
-// in its T wave or carrying an injury offset.  A cell between its QRS and its T wave adds
-// nothing; neither does a cell outside the window.
-bool MayContribute(const CCell& cell, int32_t tWaveOn) {
-    return cell.activeWindow > 0 &&
-           (cell.qrsPhase != 0 || cell.stOffset != 0 || (tWaveOn != 0 && cell.activeWindow <= 48));
-}
-
-// What the sample reads of a cell: its counters and its dipole, from its record or from the
-// tick's copy.
-struct RecordSource {
-    CCoeur& heart;
-    // The electrodes read the QRS of their cell as the cells are added.
-    static constexpr bool kElectrodesPerCell = true;
-    int32_t QrsPhase(int32_t i) const { return heart.cells[i].qrsPhase; }
-    int32_t ActiveWindow(int32_t i) const { return heart.cells[i].activeWindow; }
-    int32_t Amplitude(int32_t i) const { return heart.cells[i].amplitude; }
-    int32_t StOffset(int32_t i) const { return heart.cells[i].stOffset; }
-    int32_t TSmoothed(int32_t i) const { return heart.cells[i].tSmoothed; }
-    int32_t QrsShape(int32_t i, int k) const { return heart.cells[i].qrsShape[k]; }
-    Vector3 Dipole(int32_t i) const {
-        const CCell& cell = heart.cells[i];
-        return {cell.dipoleX, cell.dipoleY, cell.dipoleZ};
-    }
-    void EndOfQrsTaken(int32_t) const {}
-};
-
+// What the sample reads of a cell: its counters and its dipole, from the tick's copies.
 struct TickCellSource {
     CCoeur& heart;
     TickCells& tickCells;
-    // The electrodes read their cells once the listed cells are added.
-    static constexpr bool kElectrodesPerCell = false;
     int32_t QrsPhase(int32_t i) const { return tickCells.QrsPhaseAt(i, tickCells.now); }
     int32_t ActiveWindow(int32_t i) const { return tickCells.ActiveWindowAt(i, tickCells.now); }
     int32_t Amplitude(int32_t i) const { return tickCells.wave[i].amplitude; }
@@ -85,18 +56,17 @@ struct TickCellSource {
 
 // Repolarisation of a cell outside its QRS: the T wave near the end of its recently-fired
 // window, and the injury term whenever the cell carries an ST offset.
-template <class Source>
-Vector3 Repolarisation(const Source& source, int32_t i, bool tWaveOn) {
+Vector3 Repolarisation(const TickCellSource& source, int32_t i, bool tWaveOn) {
     const int32_t window = source.ActiveWindow(i);
     const int32_t stOffset = source.StOffset(i);
-    const bool inTWave = tWaveOn && window <= 48;
+    const bool inTWave = tWaveOn && window <= kTWaveTicks;
     // Most cells of a beating heart are here, between their QRS and their T wave.
     if (!inTWave && stOffset == 0) return {};
     const Vector3 dipole = source.Dipole(i);
     const Wide d[3] = {dipole.x, dipole.y, dipole.z};
     Wide e[3] = {0, 0, 0};
     if (inTWave) {
-        const Wide t = kTWave[(48 - window) / 2];
+        const Wide t = kTWave[(kTWaveTicks - window) / 2];
         const int32_t tSmoothed = source.TSmoothed(i);
         const bool large = std::abs(source.Amplitude(i)) >= 30;
         for (int c = 0; c < 3; ++c) {
@@ -126,8 +96,7 @@ struct SampleSums {
 };
 
 // Adds cell i to the sample: its QRS, or its repolarisation; writes its local signal.
-template <class Source>
-void AddCell(CCoeur& heart, const Source& source, int32_t i, bool marker, SampleSums& sums) {
+void AddCell(CCoeur& heart, const TickCellSource& source, int32_t i, bool marker, SampleSums& sums) {
     const int32_t lastAtrial = heart.lastAtrialIndex;
     const int32_t firstVentricular = heart.firstVentricularIndex;
     const int32_t qrsPhase = source.QrsPhase(i);
@@ -144,9 +113,6 @@ void AddCell(CCoeur& heart, const Source& source, int32_t i, bool marker, Sample
         const Wide amplitude = source.Amplitude(i);
         if (i <= lastAtrial) sums.atrialSum += amplitude * v;
         if (i >= firstVentricular) sums.ventricularSum += amplitude * v;
-        if constexpr (Source::kElectrodesPerCell)
-            for (int m = 0; m < 4; ++m)
-                if (i == heart.icCell[m]) sums.ic[m] = kIntracardiacAntero[k];
     } else if (qrsPhase >= -12 && qrsPhase <= -1) {
         const int j = qrsPhase + 12;
         const int32_t v = kRetrogradeQrs[j];
@@ -155,9 +121,6 @@ void AddCell(CCoeur& heart, const Source& source, int32_t i, bool marker, Sample
         // A retrograde atrial cell feeds the atrial sum with its Z term.
         if (i < lastAtrial) sums.atrialSum += e.z;
         if (i >= firstVentricular) sums.ventricularSum += Wide{source.Amplitude(i)} * v;
-        if constexpr (Source::kElectrodesPerCell)
-            for (int m = 0; m < 4; ++m)
-                if (i == heart.icCell[m]) sums.ic[m] = kIntracardiacRetro[j];
     } else {
         e = Repolarisation(source, i, heart.tWaveOn != 0);
         // Between its QRS and its T wave a cell adds nothing.
@@ -240,22 +203,6 @@ void FinishSample(CCoeur& heart, SampleSums& sums, bool marker, EcgSample& sampl
     }
 }
 
-template <class Source>
-void SynthesiseFrom(CCoeur& heart, const Source& source, const int16_t* active,
-                    int32_t activeCount, EcgSample& sample) {
-    SampleSums sums;
-    const bool marker = heart.markerFlag != 0;
-    // During a shock artefact no cell contributes and the local signals keep their last values.
-    if (heart.shockArtifact == 0) {
-        // A cell outside its recently-fired window contributes nothing: its local signal is the
-        // stimulus mark alone.
-        const int32_t count = std::clamp(heart.cellCount, 0, kMaxCells);
-        std::fill_n(heart.cellZ, count, marker ? 100 : 0);
-        for (int32_t n = 0; n < activeCount; ++n) AddCell(heart, source, active[n], marker, sums);
-    }
-    FinishSample(heart, sums, marker, sample);
-}
-
 }  // namespace
 
 int32_t StandardVectorTerm(int lead, int32_t x, int32_t y, int32_t negatedZ) {
@@ -272,13 +219,11 @@ int32_t StandardVectorTerm(int lead, int32_t x, int32_t y, int32_t negatedZ) {
 }
 
 void Synthesise(CCoeur& heart, EcgSample& sample) {
-    // The cells that may contribute, in index order.
-    int16_t active[kMaxCells];
-    int32_t activeCount = 0;
-    const int32_t count = std::clamp(heart.cellCount, 0, kMaxCells);
-    for (int32_t i = 0; i < count; ++i)
-        if (MayContribute(heart.cells[i], heart.tWaveOn)) active[activeCount++] = static_cast<int16_t>(i);
-    SynthesiseFrom(heart, RecordSource{heart}, active, activeCount, sample);
+    // The cells taken from their records as they stand, and written back with their local signals.
+    const auto tickCells = std::make_unique<TickCells>();
+    tickCells->Take(heart);
+    SynthesiseTickCells(heart, *tickCells, sample);
+    tickCells->Release(heart);
 }
 
 void SynthesiseTickCells(CCoeur& heart, TickCells& tickCells, EcgSample& sample) {

@@ -33,7 +33,8 @@ struct EcgSample {
 
 // Fills bytes 0..12 and 14 of a cleared sample from the current model.  Clears `markerFlag`,
 // decays `shockArtifact`, updates `cellZ` and, for anterograde cells ending their QRS, `jLevel` and
-// `stOffset`.  Allocates nothing; the caller holds the model lock.
+// `stOffset`.  The caller holds the model lock.  One sample outside the clock's ticks: it takes
+// the cells into a store of its own (allocated for the call) and writes them back.
 void Synthesise(CCoeur& heart, EcgSample& sample);
 
 // The same from the cells the tick holds (engine/tick_cells.h): the plain T waves by cohort,

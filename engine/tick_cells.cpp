@@ -11,10 +11,6 @@
 namespace vantrel {
 namespace {
 
-// The T-wave shape, one value per two ticks, by window count 48 .. 1.
-constexpr int32_t kTWaveShapes = kTWaveTicks / 2;
-constexpr int32_t kTWave[kTWaveShapes] = {1, 1, 2,  2,  3,  3,  4,  5,  6,  7, 9, 11,
-                                12, 13, 14, 15, 15, 13, 11, 8, 5, 3, 2, 1};
 constexpr auto kTWaveByWindow = [] {
     std::array<int32_t, kTWaveTicks + 1> table{};
     for (int w = 1; w <= kTWaveTicks; ++w) table[w] = kTWave[(kTWaveTicks - w) / 2];
@@ -305,15 +301,10 @@ void TickCells::CollectDue() {
     wheelHead[slot] = -1;
 }
 
-int64_t TickCells::TWaveTermAt(int32_t i, int32_t w, int axis) const {
-    const int64_t term = axis == 0 ? terms[i].x : axis == 1 ? terms[i].y : terms[i].z;
-    return term * kTWaveByWindow[w] / 200;
-}
-
 int32_t TickCells::UnlistedCellZ(int32_t i, int32_t base) const {
     const int32_t window = state[i].cohortEnd - now;
     if (state[i].sampleClass != SampleClass::PlainT || window < 1 || window > kTWaveTicks) return base;
-    return Saturate32(TWaveTermAt(i, window, 2) + base);
+    return Saturate32(terms[i].z * kTWaveByWindow[window] / 200 + base);
 }
 
 void TickCells::SumCohorts(int64_t& x, int64_t& y, int64_t& z) const {
@@ -398,7 +389,6 @@ void TickCells::UnlistCell(int32_t i) {
     state[i].listedAt = -1;
 }
 
-
 void TickCells::CountConducting(int32_t i, int32_t conducting) {
     if (conducting == state[i].ventricularCounted) return;
     const int32_t sign = conducting - state[i].ventricularCounted;
@@ -410,8 +400,7 @@ void TickCells::CountConducting(int32_t i, int32_t conducting) {
 }
 
 void TickCells::Classify(int32_t i) {
-    // The cell's counters stand at this tick.
-    const int32_t s = state[i].since;
+    // The cell's counters stand at this tick (`since` is `now`).
     const int32_t window = state[i].activeWindow, qrs = state[i].qrsPhase;
     const bool large = state[i].tWaveLarge != 0;
     // A cell whose plain T wave is still to come joins its cohort at once: its terms wait in the
@@ -440,9 +429,8 @@ void TickCells::Classify(int32_t i) {
     // Its magnitude does not change while the tick holds the cells.
     CountConducting(i, i >= firstVentricular && state[i].conductCounter != 0 ? 1 : 0);
 
-    // The next visit: the first step that is not quiet, or the first tick at which the cell's
-    // part in the sample may change.
-    // In ticks after `s`, the cell's counters' tick.
+    // The next visit, in ticks from now: the first step that is not quiet, or the first tick at
+    // which the cell's part in the sample may change.
     int64_t soonestTicks = kNever;
     const auto soonest = [&](int64_t ticks) { soonestTicks = std::min(soonestTicks, ticks); };
     const int32_t conduct = state[i].conductCounter;
@@ -457,20 +445,15 @@ void TickCells::Classify(int32_t i) {
         // The sample's class changes when the QRS phase enters its range or reaches 0; for a
         // listed cell when its window ends; for a large T wave when it starts; for a window too
         // long for the cohorts when it comes within their reach.
-        const int64_t past = int64_t{now} - s;
-        const auto change = [&](int64_t ticks) {
-            if (ticks > past) soonest(ticks);
-        };
-        const int32_t w = state[i].activeWindow, q = state[i].qrsPhase;
-        if (w > 0 && kind == SampleClass::Listed) change(w);
-        if (w > kTWaveTicks && large) change(int64_t{w} - kTWaveTicks);
-        if (w >= kCohortSlots && !large) change(int64_t{w} - (kCohortSlots - 1));
-        if (q > 0) change(q);
-        if (q > 8) change(int64_t{q} - 8);
-        if (q < 0) change(-int64_t{q});
-        if (q < -12) change(-12 - int64_t{q});
+        if (window > 0 && kind == SampleClass::Listed) soonest(window);
+        if (window > kTWaveTicks && large) soonest(int64_t{window} - kTWaveTicks);
+        if (window >= kCohortSlots && !large) soonest(int64_t{window} - (kCohortSlots - 1));
+        if (qrs > 0) soonest(qrs);
+        if (qrs > 8) soonest(int64_t{qrs} - 8);
+        if (qrs < 0) soonest(-int64_t{qrs});
+        if (qrs < -12) soonest(-12 - int64_t{qrs});
     }
-    Schedule(i, TickAfter(s, soonestTicks));
+    Schedule(i, TickAfter(now, soonestTicks));
 }
 
 int32_t TickCells::AtrialWindowSum(int32_t end) const {

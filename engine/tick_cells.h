@@ -47,6 +47,9 @@ inline int32_t Saturate32(int64_t v) {
 inline constexpr int32_t kWheelSlots = 4096;  // ticks ahead the schedule holds exactly
 inline constexpr int32_t kCohortSlots = 512;  // a cohort's window ends within this many ticks
 inline constexpr int32_t kTWaveTicks = 48;    // window counts 48 .. 1 carry the T wave
+// The T-wave shape, one value per two ticks, by window count 48 .. 1.
+inline constexpr int32_t kTWaveShapes = kTWaveTicks / 2;
+inline constexpr int32_t kTWave[kTWaveShapes] = {1, 1, 2, 2, 3, 3, 4, 5, 6, 7, 9, 11, 12, 13, 14, 15, 15, 13, 11, 8, 5, 3, 2, 1};
 inline constexpr int32_t kNever = 0x7FFFFFFF;
 // Ticks after which the cells are taken anew (their tick count restarts), long before it runs out.
 inline constexpr int32_t kRetakeNow = 1 << 30;
@@ -218,8 +221,6 @@ struct TickCells {
     // Moves the cells of this tick's wheel slot into `due`.
     void CollectDue();
 
-    // The T-wave term of cell i at window count w (1..48), as the sample adds it.
-    int64_t TWaveTermAt(int32_t i, int32_t w, int axis) const;
     // The local signal of a cell that is not listed, at tick `now`, with stimulus mark `base`.
     int32_t UnlistedCellZ(int32_t i, int32_t base) const;
     // The sum of the plain T waves of tick `now`.
