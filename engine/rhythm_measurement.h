@@ -29,17 +29,6 @@ void CountRateTicks(CCoeur& heart);
 // when a complex was closed in this tick.
 bool CloseComplex(CCoeur& heart);
 
-// Tick step 10, after cell i has stepped: adds the cell to the activity sums.  Inline: the tick
-// calls it for every cell.
-inline void AddActivity(CCoeur& heart, int32_t i, ActivitySums& sums) {
-    const CCell& cell = heart.cells[i];
-    if (i < heart.lastAtrialIndex && cell.activeWindow != 0) sums.atrial += std::abs(cell.amplitude);
-    if (i >= heart.firstVentricularIndex && cell.conductCounter != 0) {
-        sums.ventricular += std::abs(cell.amplitude);
-        heart.measureCountdown = 6;
-    }
-}
-
 // Tick step 10, when cell i fired: onsets of P and QRS and the candidate end of repolarisation.
 // `sums` gives Atrial() and Ventricular() over the cells up to i; each is asked for only when the
 // other conditions hold, for a tick that works them out on demand.

@@ -4,6 +4,7 @@
 
 #include "../engine/heart_fixture.h"
 #include "engine/program_wide.h"
+#include "tests/engine/reference_tick.h"
 
 namespace vantrel {
 namespace {
@@ -170,7 +171,7 @@ TEST(Activity, VentricularConductionRestartsTheCountdown) {
     }
     heart->cells[3].conductCounter = 2;
     ActivitySums sums;
-    for (int i = 0; i < 4; ++i) AddActivity(*heart, i, sums);
+    for (int i = 0; i < 4; ++i) testing::AddActivity(*heart, i, sums);
     EXPECT_EQ(sums.atrial, 100) << "cells below lastAtrialIndex only";
     EXPECT_EQ(sums.ventricular, 50);
     EXPECT_EQ(heart->measureCountdown, 6);

@@ -5,13 +5,26 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdlib>
 
 #include "engine/ecg_display.h"
 #include "engine/ecg_synthesis.h"
 #include "engine/heart_record.h"
+#include "engine/rhythm_measurement.h"
 #include "engine/simulation_clock.h"
 
 namespace vantrel::testing {
+
+// Step 10 of the plain tick, after cell i has stepped: adds the cell to the activity sums (the
+// engine keeps these sums as the cells change instead).
+inline void AddActivity(CCoeur& heart, int32_t i, ActivitySums& sums) {
+    const CCell& cell = heart.cells[i];
+    if (i < heart.lastAtrialIndex && cell.activeWindow != 0) sums.atrial += std::abs(cell.amplitude);
+    if (i >= heart.firstVentricularIndex && cell.conductCounter != 0) {
+        sums.ventricular += std::abs(cell.amplitude);
+        heart.measureCountdown = 6;
+    }
+}
 
 // One global tick in the plain way, posting cell notices as the timer does.  Returns whether some
 // cell fired; `closed` tells whether a complex was closed.
